@@ -1,0 +1,15 @@
+#include "platform/uuid.h"
+
+#include <uuid/uuid.h>
+
+namespace platform {
+
+std::string NewUuidText() {
+    uuid_t id;
+    uuid_generate(id);
+    char text[37];
+    uuid_unparse_lower(id, text);
+    return text;
+}
+
+}  // namespace platform
