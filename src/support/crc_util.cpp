@@ -29,7 +29,8 @@ constexpr std::array<std::uint64_t, 256> MakeCrc64Table() {
 constexpr auto kCrc32Table = MakeCrc32Table();
 constexpr auto kCrc64Table = MakeCrc64Table();
 static_assert(kCrc32Table[1] == 0x77073096u && kCrc32Table[255] == 0x2D02EF8Du);
-static_assert(kCrc64Table[1] == 0x42F0E1EBA9EA3693ull && kCrc64Table[128] == 0xF6FAE5C07D3274CDull &&
+static_assert(kCrc64Table[1] == 0x42F0E1EBA9EA3693ull &&
+              kCrc64Table[128] == 0xF6FAE5C07D3274CDull &&
               kCrc64Table[255] == 0x9AFCE626CE85B507ull);
 
 }  // namespace
