@@ -61,8 +61,8 @@ bool WriteFile(const fs::path& target, const std::string& bytes, std::string& er
 }
 
 // Stores one entry's file (sealed when asked) and gives the CRC of the file as stored.
-bool PublishEntry(const ManifestEntry& e, const fs::path& outDir, std::map<fs::path, std::string>& stored,
-                  std::string& crc, std::string& error) {
+bool PublishEntry(const ManifestEntry& e, const fs::path& outDir,
+                  std::map<fs::path, std::string>& stored, std::string& crc, std::string& error) {
     fs::path target;
     if (e.remoteFileName.find_first_of("/\\") != std::string::npos ||
         !InsideFolder(outDir, e.remoteFolder + "/" + e.remoteFileName, target)) {
@@ -72,7 +72,8 @@ bool PublishEntry(const ManifestEntry& e, const fs::path& outDir, std::map<fs::p
     std::string content;
     CBoostFileUtils* files = CBoostFileUtils::GetInstance();
     std::error_code ec;
-    if (files->ReadBinaryFile(e.file, content) == 0 && !(fs::is_regular_file(e.file, ec) && content.empty())) {
+    if (files->ReadBinaryFile(e.file, content) == 0 &&
+        !(fs::is_regular_file(e.file, ec) && content.empty())) {
         error = "cannot read " + e.file;
         return false;
     }
@@ -88,13 +89,19 @@ bool PublishEntry(const ManifestEntry& e, const fs::path& outDir, std::map<fs::p
     return true;
 }
 
-void AppendEntry(std::string& json, const ManifestEntry& e, const std::string& name, const std::string& crc) {
+void AppendEntry(std::string& json, const ManifestEntry& e, const std::string& name,
+                 const std::string& crc) {
     const std::pair<const char*, const std::string*> members[] = {
-        {"APP_UUID", &e.appUuid},         {"Localfolder", &e.localFolder},
-        {"Remotefolder", &e.remoteFolder}, {"FwVersionInfo", &e.fwVersionInfo},
-        {"ReleaseNote", &e.releaseNote},   {"FileType", &e.fileType},
-        {"RemotefileName", &e.remoteFileName}, {"LocalfileName", &e.localFileName},
-        {"FileCRC", &crc},                 {"AppType", &e.appType},
+        {"APP_UUID", &e.appUuid},
+        {"Localfolder", &e.localFolder},
+        {"Remotefolder", &e.remoteFolder},
+        {"FwVersionInfo", &e.fwVersionInfo},
+        {"ReleaseNote", &e.releaseNote},
+        {"FileType", &e.fileType},
+        {"RemotefileName", &e.remoteFileName},
+        {"LocalfileName", &e.localFileName},
+        {"FileCRC", &crc},
+        {"AppType", &e.appType},
         {"CLSID", &e.clsid},
     };
     json += "    " + Quoted(name) + ": {";
@@ -108,7 +115,8 @@ void AppendEntry(std::string& json, const ManifestEntry& e, const std::string& n
 }
 }  // namespace
 
-std::string ManifestJson(const ManifestDescription& description, const std::vector<std::string>& crcs) {
+std::string ManifestJson(const ManifestDescription& description,
+                         const std::vector<std::string>& crcs) {
     std::string json = "{";
     std::size_t next = 0;
     const char* groupSep = "\n";
@@ -130,7 +138,8 @@ std::string ManifestJson(const ManifestDescription& description, const std::vect
     return json + "\n}\n";
 }
 
-bool BuildManifest(const ManifestDescription& description, const std::string& outDir, std::string& error) {
+bool BuildManifest(const ManifestDescription& description, const std::string& outDir,
+                   std::string& error) {
     fs::path manifest;
     if (!InsideFolder(outDir, description.manifestPath, manifest)) {
         error = "unsafe ManifestPath " + description.manifestPath;
@@ -150,7 +159,8 @@ bool BuildManifest(const ManifestDescription& description, const std::string& ou
             crcs.push_back(crc);
         }
     }
-    std::string sealed = SealPayload(ManifestJson(description, crcs), Crc64KeyText(kApplicationToken));
+    std::string sealed =
+        SealPayload(ManifestJson(description, crcs), Crc64KeyText(kApplicationToken));
     return WriteFile(manifest, sealed, error);
 }
 

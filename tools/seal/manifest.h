@@ -17,7 +17,7 @@ struct ManifestEntry {
     std::string name;  // member name inside its group ("App1", "App2", ... when empty)
     std::string appUuid, localFolder, remoteFolder, fwVersionInfo, releaseNote, fileType;
     std::string remoteFileName, localFileName, appType, clsid;
-    std::string file;  // the plain file to publish
+    std::string file;     // the plain file to publish
     bool sealed = false;  // firmware images ("Embedded") are sealed by default
 };
 
@@ -36,9 +36,11 @@ struct ManifestDescription {
 bool ReadDescription(const std::string& path, ManifestDescription& description, std::string& error);
 
 // Publishes every entry under outDir and writes the sealed manifest; false with a reason.
-bool BuildManifest(const ManifestDescription& description, const std::string& outDir, std::string& error);
+bool BuildManifest(const ManifestDescription& description, const std::string& outDir,
+                   std::string& error);
 
 // The manifest's plain JSON text for entries whose FileCRC values are given in order.
-std::string ManifestJson(const ManifestDescription& description, const std::vector<std::string>& crcs);
+std::string ManifestJson(const ManifestDescription& description,
+                         const std::vector<std::string>& crcs);
 
 }  // namespace seal

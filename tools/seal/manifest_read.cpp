@@ -17,7 +17,9 @@ std::string Required(const pt::ptree& node, const char* name) {
     return *value;
 }
 
-bool TrueText(const std::string& text) { return text == "true" || text == "1"; }
+bool TrueText(const std::string& text) {
+    return text == "true" || text == "1";
+}
 
 ManifestEntry ReadEntry(const pt::ptree& node, const fs::path& base) {
     ManifestEntry e;
@@ -51,14 +53,16 @@ ManifestGroup ReadGroup(const pt::ptree& node, const fs::path& base) {
         try {
             group.entries.push_back(ReadEntry(child.second, base));
         } catch (const std::exception& e) {
-            throw std::runtime_error("group " + group.name + ", entry " + std::to_string(index) + ": " + e.what());
+            throw std::runtime_error("group " + group.name + ", entry " + std::to_string(index) +
+                                     ": " + e.what());
         }
     }
     return group;
 }
 }  // namespace
 
-bool ReadDescription(const std::string& path, ManifestDescription& description, std::string& error) {
+bool ReadDescription(const std::string& path, ManifestDescription& description,
+                     std::string& error) {
     try {
         pt::ptree root;
         pt::read_json(path, root);
@@ -70,7 +74,8 @@ bool ReadDescription(const std::string& path, ManifestDescription& description, 
         for (const auto& child : *groups) {
             ManifestGroup group = ReadGroup(child.second, base);
             for (const auto& known : result.groups)
-                if (known.name == group.name) throw std::runtime_error("group " + group.name + " appears twice");
+                if (known.name == group.name)
+                    throw std::runtime_error("group " + group.name + " appears twice");
             result.groups.push_back(std::move(group));
         }
         description = std::move(result);

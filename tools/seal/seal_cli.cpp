@@ -27,7 +27,8 @@ bool TakeOption(Args& args, const std::string& name, std::string& value) {
     for (std::size_t i = 0; i + 1 < args.size(); ++i) {
         if (args[i] == name) {
             value = args[i + 1];
-            args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+            args.erase(args.begin() + static_cast<long>(i),
+                       args.begin() + static_cast<long>(i) + 2);
             return true;
         }
     }
@@ -69,7 +70,8 @@ int Manifest(Args args, std::ostream& out, std::ostream& err) {
     if (args.size() != 2) return 2;
     ManifestDescription description;
     std::string error;
-    if (!ReadDescription(args[0], description, error) || !BuildManifest(description, args[1], error))
+    if (!ReadDescription(args[0], description, error) ||
+        !BuildManifest(description, args[1], error))
         return Fail(err, error);
     out << "published " << args[1] << "/" << description.manifestPath << "\n";
     return 0;
@@ -101,7 +103,9 @@ int RunSealTool(const std::vector<std::string>& args, std::ostream& out, std::os
         return 0;
     }
     auto command = args.empty() ? commands.end() : commands.find(args[0]);
-    int rc = command == commands.end() ? 2 : command->second(Args(args.begin() + 1, args.end()), out, err);
+    int rc = command == commands.end()
+                 ? 2
+                 : command->second(Args(args.begin() + 1, args.end()), out, err);
     if (rc == 2) err << kUsage;
     return rc;
 }

@@ -11,7 +11,8 @@ namespace {
 // Reads a file whole; an empty file is content too, a missing or unreadable one is not.
 bool ReadWhole(const std::string& path, std::string& content, std::string& error) {
     std::error_code ec;
-    bool emptyFile = std::filesystem::is_regular_file(path, ec) && std::filesystem::file_size(path, ec) == 0;
+    bool emptyFile =
+        std::filesystem::is_regular_file(path, ec) && std::filesystem::file_size(path, ec) == 0;
     if (CBoostFileUtils::GetInstance()->ReadBinaryFile(path, content) == 0 && !emptyFile) {
         error = "cannot read " + path;
         return false;

@@ -1,7 +1,7 @@
 // The sealing tool end to end: what it writes, the program's readers open.
+#include <gtest/gtest.h>
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <sstream>
@@ -25,7 +25,9 @@ ToolRun Tool(const std::vector<std::string>& args) {
     return {rc, out.str(), err.str()};
 }
 
-CBoostFileUtils& F() { return *CBoostFileUtils::GetInstance(); }
+CBoostFileUtils& F() {
+    return *CBoostFileUtils::GetInstance();
+}
 }  // namespace
 
 TEST(SealTool, SealedFileOpensWithTheReaderAndTheTool) {
@@ -50,11 +52,13 @@ TEST(SealTool, OpenSaysWhyItCannot) {
     testutil::WriteFile(dir / "damaged", damaged);
     testutil::WriteFile(dir / "group", "QUJD");
     testutil::WriteFile(dir / "text", "this is not sealed\n");
-    struct Case { std::string file, key, reason; };
+    struct Case {
+        std::string file, key, reason;
+    };
     const Case cases[] = {
-        {dir / "s", "wrong", "CRC mismatch"},    {dir / "damaged", "k", "CRC mismatch"},
-        {dir / "group", "k", "too short"},       {dir / "text", "k", "not a Base64 text"},
-        {dir / "missing", "k", "cannot read"},   {dir / "s", "", "no key text"},
+        {dir / "s", "wrong", "CRC mismatch"},  {dir / "damaged", "k", "CRC mismatch"},
+        {dir / "group", "k", "too short"},     {dir / "text", "k", "not a Base64 text"},
+        {dir / "missing", "k", "cannot read"}, {dir / "s", "", "no key text"},
     };
     for (const Case& c : cases) {
         ToolRun r = Tool({"open", "--key", c.key, c.file});
@@ -97,7 +101,8 @@ TEST(SealTool, ManifestPublishesSealedFirmwareAndPlainFiles) {
     ASSERT_EQ(r.rc, 0) << r.err;
 
     std::string json;
-    ASSERT_TRUE(F().ReadSealedFile(dir / "out/Velkor_ESP32_XX/AppConfig.dfu", Crc64KeyText(seal::kApplicationToken), json));
+    ASSERT_TRUE(F().ReadSealedFile(dir / "out/Velkor_ESP32_XX/AppConfig.dfu",
+                                   Crc64KeyText(seal::kApplicationToken), json));
     std::istringstream in(json);
     boost::property_tree::ptree root;
     boost::property_tree::read_json(in, root);
@@ -110,13 +115,15 @@ TEST(SealTool, ManifestPublishesSealedFirmwareAndPlainFiles) {
     std::string image = dir / "out/Velkor_ESP32_XX/fw/app.dfu";
     EXPECT_EQ(std::stoul(fw.get<std::string>("FileCRC")), F().GetFileCrc(image));
     std::string plain;
-    ASSERT_TRUE(F().ReadSealedFile(image, Crc64KeyText("11111111-2222-3333-4444-555555555555"), plain));
+    ASSERT_TRUE(
+        F().ReadSealedFile(image, Crc64KeyText("11111111-2222-3333-4444-555555555555"), plain));
     EXPECT_EQ(plain, std::string(5000, '\x5a'));
 
     const auto& doc = std::next(groups)->second.begin()->second;
     EXPECT_EQ(std::next(groups)->first, "Docs");
     EXPECT_EQ(testutil::ReadFile(dir / "out/docs/notes.txt"), "release notes");
-    EXPECT_EQ(std::stoul(doc.get<std::string>("FileCRC")), F().GetFileCrc(dir / "out/docs/notes.txt"));
+    EXPECT_EQ(std::stoul(doc.get<std::string>("FileCRC")),
+              F().GetFileCrc(dir / "out/docs/notes.txt"));
     EXPECT_EQ(doc.get<std::string>("AppType"), "");
 }
 
@@ -125,13 +132,24 @@ TEST(SealTool, ManifestRefusesBadDescriptions) {
     testutil::WriteFile(dir / "f", "x");
     const std::string entry =
         R"("APP_UUID": "u", "Remotefolder": "r", "FwVersionInfo": "1", "FileType": "t", "CLSID": "c")";
-    struct Case { const char* name; std::string json; const char* reason; };
+    struct Case {
+        const char* name;
+        std::string json;
+        const char* reason;
+    };
     const Case cases[] = {
         {"not json", "{", "desc.json"},
         {"no groups", "{}", "missing Groups"},
-        {"missing member", R"({"Groups":[{"Name":"G","Entries":[{"APP_UUID":"u"}]}]})", "entry 1: missing"},
-        {"escape", R"({"Groups":[{"Name":"G","Entries":[{)" + entry + R"(, "RemotefileName": "../../x", "File": "f"}]}]})", "unsafe"},
-        {"missing file", R"({"Groups":[{"Name":"G","Entries":[{)" + entry + R"(, "RemotefileName": "y", "File": "nofile"}]}]})", "cannot read"},
+        {"missing member", R"({"Groups":[{"Name":"G","Entries":[{"APP_UUID":"u"}]}]})",
+         "entry 1: missing"},
+        {"escape",
+         R"({"Groups":[{"Name":"G","Entries":[{)" + entry +
+             R"(, "RemotefileName": "../../x", "File": "f"}]}]})",
+         "unsafe"},
+        {"missing file",
+         R"({"Groups":[{"Name":"G","Entries":[{)" + entry +
+             R"(, "RemotefileName": "y", "File": "nofile"}]}]})",
+         "cannot read"},
     };
     for (const Case& c : cases) {
         testutil::WriteFile(dir / "desc.json", c.json);
