@@ -1,16 +1,26 @@
 #include "support/crc_util.h"
 
 #include <array>
+#include <cstring>
+
+#include "support/crc_impl.h"
 
 namespace {
 
-constexpr std::array<std::uint32_t, 256> MakeCrc32Table() {
-    std::array<std::uint32_t, 256> t{};
+using Crc32Tables = std::array<std::array<std::uint32_t, 256>, 8>;
+
+// Table 0 is the bytewise reflected table of 0xEDB88320; table k advances table k-1 by one
+// zero byte, for slicing-by-8.
+constexpr Crc32Tables MakeCrc32Tables() {
+    Crc32Tables t{};
     for (std::uint32_t i = 0; i < 256; ++i) {
         std::uint32_t c = i;
         for (int k = 0; k < 8; ++k) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
-        t[i] = c;
+        t[0][i] = c;
     }
+    for (std::size_t k = 1; k < 8; ++k)
+        for (std::size_t i = 0; i < 256; ++i)
+            t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
     return t;
 }
 
@@ -26,14 +36,44 @@ constexpr std::array<std::uint64_t, 256> MakeCrc64Table() {
 }
 
 // Constant data, computed by the compiler.
-constexpr auto kCrc32Table = MakeCrc32Table();
+constexpr Crc32Tables kCrc32 = MakeCrc32Tables();
 constexpr auto kCrc64Table = MakeCrc64Table();
-static_assert(kCrc32Table[1] == 0x77073096u && kCrc32Table[255] == 0x2D02EF8Du);
+static_assert(kCrc32[0][1] == 0x77073096u && kCrc32[0][255] == 0x2D02EF8Du);
 static_assert(kCrc64Table[1] == 0x42F0E1EBA9EA3693ull &&
               kCrc64Table[128] == 0xF6FAE5C07D3274CDull &&
               kCrc64Table[255] == 0x9AFCE626CE85B507ull);
 
+std::uint32_t LoadLe32(const unsigned char* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    v = __builtin_bswap32(v);
+#endif
+    return v;
+}
+
+using Kernel = std::uint32_t (*)(std::uint32_t, const unsigned char*, std::size_t);
+
+// The fastest kernel this processor runs, chosen once.
+Kernel ChosenKernel() {
+    static const Kernel kernel =
+        crcimpl::Crc32FoldAvailable() ? crcimpl::Crc32Fold : crcimpl::Crc32Slice8;
+    return kernel;
+}
+
 }  // namespace
+
+std::uint32_t crcimpl::Crc32Slice8(std::uint32_t crc, const unsigned char* data,
+                                   std::size_t length) {
+    for (; length >= 8; data += 8, length -= 8) {
+        std::uint32_t one = LoadLe32(data) ^ crc, two = LoadLe32(data + 4);
+        crc = kCrc32[7][one & 0xFF] ^ kCrc32[6][(one >> 8) & 0xFF] ^ kCrc32[5][(one >> 16) & 0xFF] ^
+              kCrc32[4][one >> 24] ^ kCrc32[3][two & 0xFF] ^ kCrc32[2][(two >> 8) & 0xFF] ^
+              kCrc32[1][(two >> 16) & 0xFF] ^ kCrc32[0][two >> 24];
+    }
+    for (; length > 0; ++data, --length) crc = (crc >> 8) ^ kCrc32[0][(crc ^ *data) & 0xFF];
+    return crc;
+}
 
 CCrcUtil* CCrcUtil::GetInstance() {
     static CCrcUtil* instance = new CCrcUtil();
@@ -42,8 +82,7 @@ CCrcUtil* CCrcUtil::GetInstance() {
 
 std::uint32_t CCrcUtil::Crc32Update(std::uint32_t crc, const unsigned char* data,
                                     std::size_t length) const {
-    for (std::size_t i = 0; i < length; ++i) crc = (crc >> 8) ^ kCrc32Table[(crc ^ data[i]) & 0xFF];
-    return crc;
+    return length == 0 ? crc : ChosenKernel()(crc, data, length);
 }
 
 std::uint32_t CCrcUtil::Crc32(const unsigned char* data, std::int32_t length) const {
