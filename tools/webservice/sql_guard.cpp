@@ -23,9 +23,11 @@ bool AllowedFunction(const char* name) {
     return false;
 }
 
-// The tool's table named exactly by SQLite (as declared), in the main database.
+// One of the tool's tables in the main database (SQLite names no database for the table a
+// bare COUNT(*) reads).
 bool ToolTable(const char* table, const char* dbName) {
-    return table && dbName && std::strcmp(dbName, "main") == 0 && !ToolTableName(table).empty();
+    return table && (!dbName || std::strcmp(dbName, "main") == 0) &&
+           !ToolTableName(table).empty();
 }
 
 size_t SkipBlanksAndComments(const std::string& s, size_t i) {

@@ -75,6 +75,7 @@ bool WebService::Start(std::string& error) {
     const size_t threads = static_cast<size_t>(std::max(1, m_options.threads));
     m_server->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
     m_server->set_payload_max_length(m_options.bodyLimit);
+    m_server->set_tcp_nodelay(true);  // headers and body go out as separate writes
     InstallRoutes();
     m_port = m_options.port == 0 ? m_server->bind_to_any_port(m_options.host)
                                  : (m_server->bind_to_port(m_options.host, m_options.port)
