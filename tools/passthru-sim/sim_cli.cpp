@@ -1,0 +1,122 @@
+// passthru-sim: registers the simulated device and looks after its state folder.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/paths.h"
+#include "platform/registry.h"
+#include "sim_state.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: passthru-sim COMMAND\n"
+    "  register [--name NAME] [--dir DIR] [--lib PATH] [--force]\n"
+    "                     write DIR/NAME.json (NAME QVX_USB_J2534, DIR $PASSTHRU_DIR or\n"
+    "                     ~/.passthru, PATH the library beside this program)\n"
+    "  fault KEY [VALUE]  set a fault (no VALUE removes it): unplugged, refuse_blocks_after,\n"
+    "                     refuse_end, block_delay_ms, hw_info_size, hw_info_reply,\n"
+    "                     mac, version\n"
+    "  faults             print the fault settings\n"
+    "  journal [--clear]  print (or empty) the journal of calls\n"
+    "  image OUT          copy the last received firmware image to OUT\n"
+    "  settings           print the network settings received\n"
+    "  reset              remove faults, journal, settings and image\n"
+    "The state folder is $PASSTHRU_SIM_STATE, else ~/.passthru-sim.\n";
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "passthru-sim: %s\n", message.c_str());
+    return 1;
+}
+
+std::string Option(std::vector<std::string>& args, const std::string& name,
+                   const std::string& def) {
+    for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+        if (args[i] == name) {
+            std::string v = args[i + 1];
+            args.erase(args.begin() + i, args.begin() + i + 2);
+            return v;
+        }
+    }
+    return def;
+}
+
+// Refuses to replace a registration of another library unless forced.
+int Register(std::vector<std::string> args) {
+    bool force = false;
+    for (auto it = args.begin(); it != args.end();)
+        if (*it == "--force")
+            it = args.erase(it), force = true;
+        else
+            ++it;
+    std::string name = Option(args, "--name", "QVX_USB_J2534");
+    std::string dir = Option(args, "--dir", platform::PassThruStoreFolder());
+    std::string lib = Option(args, "--lib", platform::ModuleDirectory() + "/libpassthru-sim.so");
+    if (!args.empty()) return Fail("unknown argument " + args[0]);
+    ::mkdir(dir.c_str(), 0755);
+    std::string file = dir + "/" + name + ".json";
+    std::string old;
+    if (!force && sim::ReadWholeFile(file, old) && old.find("passthru-sim") == std::string::npos)
+        return Fail(file + " registers another library; use --force to replace it");
+    std::string text = "{\n  \"NAME\": " + sim::JsonQuote(name) +
+                       ",\n  \"VENDOR\": \"Velkor simulated device\",\n  \"FUNCTION_LIB\": " +
+                       sim::JsonQuote(lib) + ",\n  \"CONFIG_APP\": \"\"\n}\n";
+    if (!sim::ReplaceFile(file, text)) return Fail("cannot write " + file);
+    std::printf("%s\n", file.c_str());
+    return 0;
+}
+
+int Print(const std::string& path) {
+    std::string text;
+    if (sim::ReadWholeFile(path, text)) std::fwrite(text.data(), 1, text.size(), stdout);
+    return 0;
+}
+
+int Image(const std::string& folder, const std::vector<std::string>& args) {
+    if (args.size() != 1) return Fail("image needs one output path");
+    std::string image;
+    if (!sim::ReadWholeFile(folder + "/image.bin", image)) return Fail("no image received yet");
+    if (!sim::ReplaceFile(args[0], image)) return Fail("cannot write " + args[0]);
+    std::printf("%zu bytes\n", image.size());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return std::fputs(kUsage, stderr), 2;
+    std::string cmd = argv[1];
+    std::vector<std::string> args(argv + 2, argv + argc);
+    std::string folder = sim::StateFolder();
+    if (cmd == "register") return Register(args);
+    ::mkdir(folder.c_str(), 0755);
+    if (cmd == "fault" && (args.size() == 1 || args.size() == 2)) {
+        if (!sim::WriteFault(folder, args[0], args.size() == 2 ? args[1] : "", args.size() == 1))
+            return Fail("cannot write " + folder + "/faults");
+        return 0;
+    }
+    if (cmd == "faults") return Print(folder + "/faults");
+    if (cmd == "journal" && args.empty()) return Print(folder + "/journal");
+    if (cmd == "journal" && args.size() == 1 && args[0] == "--clear")
+        return ::truncate((folder + "/journal").c_str(), 0) == 0 || errno == ENOENT
+                   ? 0
+                   : Fail("cannot clear the journal");
+    if (cmd == "image") return Image(folder, args);
+    if (cmd == "settings") {
+        for (const auto& [k, v] : sim::ReadSettings(folder))
+            std::printf("%s=%s\n", k.c_str(), v.c_str());
+        return 0;
+    }
+    if (cmd == "reset") {
+        for (const char* f : {"faults", "journal", "settings", "image.bin"})
+            std::remove((folder + "/" + f).c_str());
+        return 0;
+    }
+    std::fputs(kUsage, stderr);
+    return 2;
+}

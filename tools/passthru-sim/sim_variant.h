@@ -1,0 +1,15 @@
+// The device names the simulated device answers to in PassThruOpen.
+#pragma once
+
+#include <string>
+
+#include "device/j2534.h"
+
+namespace sim {
+
+// STATUS_NOERROR with `variant` set to the plain variant name when `name` is one of
+// "QVX_USB_J2534", "QVX_USB_J2534_UDS_SIM", "QVX_WIFIAP_J2534", "QVX_WIFI_MQTT_J2534";
+// ERR_INVALID_DEVICE_ID for any other name.
+J2534_LONG MatchVariant(const std::string& name, const std::string& mac, std::string& variant);
+
+}  // namespace sim
