@@ -1,0 +1,12 @@
+// The local side of a download: replacing a file in one step and checksumming one.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Writes `content` to a temporary file beside `path` and renames it over `path`, so readers
+// see the old file or the new one, never a part. False with a reason in *why on failure.
+bool ReplaceFileAtomically(const std::string& path, const std::string& content, std::string* why);
+
+// Crc32 (no final inversion) of the file's bytes; false when it cannot be read.
+bool FileCrc32(const std::string& path, std::uint32_t& crc);

@@ -1,0 +1,175 @@
+// File downloads and the download service against a loopback server: URL forming with and
+// without a base, non-200 answers and cut transfers that must leave the old file whole, and
+// the service's order, progress, CRC checks and end.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "client_fixture.h"
+#include "loopback_server.h"
+#include "net/curl_util.h"
+#include "support/crc_util.h"
+
+namespace {
+
+using testutil::ReadFile;
+using testutil::WriteFile;
+
+std::uint32_t Crc(const std::string& s) {
+    return CCrcUtil::GetInstance()->Crc32(reinterpret_cast<const unsigned char*>(s.data()),
+                                          static_cast<std::int32_t>(s.size()));
+}
+
+class DownloadTest : public ClientTest {
+protected:
+    // Entries of the program folder other than AppConfig.ini (leftover temporary files).
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(m_dir.path()))
+            if (e.path().filename() != "AppConfig.ini") names.push_back(e.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    // Runs the service to its end; the progress texts it was seen to report.
+    std::vector<std::string> RunService(CCurl_Util& client) {
+        std::vector<std::string> progress;
+        EXPECT_TRUE(client.StartDownloadService());
+        std::string text;
+        while (client.GetDownloadProgress(&text))
+            if (!text.empty()) progress.push_back(text);
+        return progress;
+    }
+
+    testutil::LoopbackServer m_server;
+};
+
+TEST_F(DownloadTest, BaseIsJoinedWithSlashesAndStaysForLaterCalls) {
+    m_server.SetFile("/base//a.bin", "AAA");
+    m_server.SetFile("/baseb.bin", "BBB");
+    CCurl_Util client;
+    std::string error = "untouched";
+    ASSERT_TRUE(client.HttpFileDownLoad(50, false, m_server.Url() + "/base", "a.bin", Path("a.bin"),
+                                        &error));
+    EXPECT_EQ(client.GetDataUrl(), m_server.Url() + "/base");
+    ASSERT_TRUE(client.HttpFileDownLoad(50, false, "", "b.bin", Path("b.bin"), &error));
+    EXPECT_EQ(ReadFile(Path("a.bin")), "AAA");
+    EXPECT_EQ(ReadFile(Path("b.bin")), "BBB");
+    EXPECT_EQ(m_server.Requests(), (std::vector<std::string>{"/base//a.bin", "/baseb.bin"}));
+    EXPECT_EQ(error, "untouched");
+    EXPECT_EQ(Files(), (std::vector<std::string>{"a.bin", "b.bin"}));
+}
+
+TEST_F(DownloadTest, FailuresLeaveTheOldFileWhole) {
+    CCurl_Util client;
+    client.SetDataUrl(m_server.Url());
+    WriteFile(Path("keep.bin"), "old copy");
+    struct {
+        const char* remote;
+        const char* error;  // what the error string holds afterwards
+    } cases[] = {
+        {"/missing", "no such file: /missing"},  // 404: the answer becomes the error
+        {"/cut", "before"},                      // connection dropped mid-body: left alone
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.remote);
+        std::string error = "before";
+        EXPECT_FALSE(client.HttpFileDownLoad(50, true, "", c.remote, Path("keep.bin"), &error));
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(ReadFile(Path("keep.bin")), "old copy");
+        EXPECT_EQ(Files(), std::vector<std::string>{"keep.bin"});
+    }
+}
+
+TEST_F(DownloadTest, HttpGetFillsOutOrError) {
+    m_server.SetFile("/desc.xml", "<root/>");
+    CCurl_Util client;
+    std::string out, error = "stale";
+    EXPECT_TRUE(client.HttpGet(50, false, m_server.Url() + "/desc.xml", &out, &error));
+    EXPECT_EQ(out, "<root/>");
+    EXPECT_EQ(error, "");
+    EXPECT_FALSE(client.HttpGet(50, false, m_server.Url() + "/nope", &out, &error));
+    EXPECT_EQ(error, "no such file: /nope");
+    error = "kept";
+    EXPECT_FALSE(client.HttpGet(50, false, "http://127.0.0.1:1/x", &out, &error));
+    EXPECT_EQ(error, "kept");
+}
+
+TEST_F(DownloadTest, ServiceStopsAtTheFirstFailure) {
+    m_server.SetFile("/d//one", "1");
+    m_server.SetFile("/d//three", "3");
+    CCurl_Util client;
+    client.SetDataUrl(m_server.Url());
+    client.AddDownloadItem("/d//one", DownloadItem{0, "bin", "one", "u1", Path("one")});
+    client.AddDownloadItem("/gate", DownloadItem{0, "bin", "two", "u2", Path("two")});
+    client.AddDownloadItem("/d//three", DownloadItem{0, "bin", "three", "u3", Path("three")});
+    ASSERT_TRUE(client.StartDownloadService());
+
+    // The second answer is held back until both progress texts have been read.
+    std::vector<std::string> progress;
+    std::string text;
+    ASSERT_TRUE(testutil::WaitFor(
+        [&] {
+            if (client.GetDownloadProgress(&text) && !text.empty()) progress.push_back(text);
+            return progress.size() == 2;
+        },
+        10));
+    m_server.OpenGate();
+    ASSERT_TRUE(testutil::WaitFor([&] { return !client.GetDownloadProgress(&text); }, 10));
+
+    EXPECT_EQ(progress,
+              (std::vector<std::string>{"Download:(3  - 1 = 2)", "Download:(3  - 2 = 1)"}));
+    EXPECT_EQ(m_server.Requests(), (std::vector<std::string>{"/d//one", "/gate"}));
+    EXPECT_EQ(Files(), std::vector<std::string>{"one"});
+    EXPECT_FALSE(client.StartDownloadService());  // the list is empty
+}
+
+TEST_F(DownloadTest, ServiceFetchesOnlyWhatItsCrcAsksFor) {
+    const std::string good = "fresh content";
+    m_server.SetFile("/same", good);
+    m_server.SetFile("/zero", "new zero");
+    m_server.SetFile("/stale", good);
+    CCurl_Util client;
+    client.SetDataUrl(m_server.Url());
+    WriteFile(Path("same"), good);        // matches its CRC: left alone
+    WriteFile(Path("zero"), "old zero");  // CRC 0: always fetched again
+    WriteFile(Path("stale"), "damaged");  // CRC differs: fetched again
+    client.AddDownloadItem("/same", DownloadItem{Crc(good), "", "", "", Path("same")});
+    client.AddDownloadItem("/zero", DownloadItem{0, "", "", "", Path("zero")});
+    client.AddDownloadItem("/stale", DownloadItem{Crc(good), "", "", "", Path("stale")});
+    RunService(client);
+    EXPECT_EQ(m_server.Requests(), (std::vector<std::string>{"/zero", "/stale"}));
+    EXPECT_EQ(ReadFile(Path("zero")), "new zero");
+    EXPECT_EQ(ReadFile(Path("stale")), good);
+}
+
+TEST_F(DownloadTest, CorruptedFreshDownloadIsRefusedAndEndsTheService) {
+    m_server.SetFile("/fw", "corrupted on the way");
+    m_server.SetFile("/later", "L");
+    CCurl_Util client;
+    client.SetDataUrl(m_server.Url());
+    WriteFile(Path("fw"), "old firmware");
+    client.AddDownloadItem("/fw", DownloadItem{Crc("the real firmware"), "", "", "", Path("fw")});
+    client.AddDownloadItem("/later", DownloadItem{0, "", "", "", Path("later")});
+    RunService(client);
+    EXPECT_EQ(ReadFile(Path("fw")), "old firmware");
+    EXPECT_EQ(Files(), std::vector<std::string>{"fw"});
+    EXPECT_EQ(m_server.Requests(), std::vector<std::string>{"/fw"});
+}
+
+TEST_F(DownloadTest, ServiceWorksThroughALongList) {
+    CCurl_Util client;
+    client.SetDataUrl(m_server.Url());
+    for (int i = 0; i < 30; ++i) {
+        const std::string name = "f" + std::to_string(i);
+        m_server.SetFile("/" + name, std::string(5000 + i, 'a' + i % 26));
+        client.AddDownloadItem("/" + name, DownloadItem{0, "", "", "", Path(name)});
+    }
+    RunService(client);
+    for (int i = 0; i < 30; ++i)
+        EXPECT_EQ(ReadFile(Path("f" + std::to_string(i))), std::string(5000 + i, 'a' + i % 26));
+}
+
+}  // namespace
