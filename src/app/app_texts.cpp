@@ -24,8 +24,12 @@ std::string Title(const char* format) {
 
 }  // namespace
 
-std::string LoginWindowTitle() { return Title("%s(Ver:1.028 Date:%s-%s)"); }
-std::string MainWindowTitle() { return Title("%s(Ver:1.0028, Date:%s-%s)"); }
+std::string LoginWindowTitle() {
+    return Title("%s(Ver:1.028 Date:%s-%s)");
+}
+std::string MainWindowTitle() {
+    return Title("%s(Ver:1.0028, Date:%s-%s)");
+}
 
 std::string ConfirmExitQuestion() {
     return std::string("Do you want to exit application?\n") + kUpdateSites;

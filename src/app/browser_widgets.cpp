@@ -18,8 +18,8 @@ CVelkor_ESP32TabView::CVelkor_ESP32TabView(int x, int y, int w, int h, const cha
     end();
 }
 
-void CVelkor_ESP32TabView::draw_cell(TableContext context, int /*row*/, int /*col*/, int x,
-                                     int y, int w, int h) {
+void CVelkor_ESP32TabView::draw_cell(TableContext context, int /*row*/, int /*col*/, int x, int y,
+                                     int w, int h) {
     if (context != CONTEXT_COL_HEADER && context != CONTEXT_CELL) return;
     fl_push_clip(x, y, w, h);
     fl_draw_box(context == CONTEXT_COL_HEADER ? FL_THIN_UP_BOX : FL_BORDER_BOX, x, y, w, h,

@@ -40,10 +40,16 @@ Dialogs*& Current() {
 
 }  // namespace
 
-void Install(Dialogs* d) { Current() = d ? d : &Fltk(); }
+void Install(Dialogs* d) {
+    Current() = d ? d : &Fltk();
+}
 
-void Alert(const std::string& text) { Current()->Alert(text); }
-bool Ask(const std::string& text) { return Current()->Ask(text); }
+void Alert(const std::string& text) {
+    Current()->Alert(text);
+}
+bool Ask(const std::string& text) {
+    return Current()->Ask(text);
+}
 std::string ChooseFile(const std::string& title, const std::string& filter,
                        const std::string& preset) {
     return Current()->ChooseFile(title, filter, preset);

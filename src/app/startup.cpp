@@ -9,7 +9,9 @@
 #include "app/velkor_esp32_gui.h"
 #include "platform/process.h"
 
-int SwallowShortcut(int event) { return event == FL_SHORTCUT ? 1 : 0; }
+int SwallowShortcut(int event) {
+    return event == FL_SHORTCUT ? 1 : 0;
+}
 
 void ConfirmExit(Fl_Widget* /*window*/, void* /*data*/) {
     if (dialogs::Ask(app::ConfirmExitQuestion())) platform::QuitAtOnce();
@@ -18,8 +20,7 @@ void ConfirmExit(Fl_Widget* /*window*/, void* /*data*/) {
 void RunMainStep(const LoginValues& login) {
     const std::string title = app::MainWindowTitle();
     auto* window = new CVelkor_ESP32_GUI(870, 610, title.c_str(), true, "user_id", login.userId,
-                                         login.serverFolder, login.serverCfgFile,
-                                         login.extraText);
+                                         login.serverFolder, login.serverCfgFile, login.extraText);
     window->callback(ConfirmExit);
     while (window->shown()) Fl::wait();
     delete window;

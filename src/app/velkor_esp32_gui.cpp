@@ -33,11 +33,14 @@ std::string MenuText(const std::string& text) {
 CVelkor_ESP32_GUI::CVelkor_ESP32_GUI(int w, int h, const char* title, bool ownerNumeric,
                                      const char* ownerColumn, std::uint64_t userId,
                                      const std::string& serverFolder,
-                                     const std::string& serverCfgFile,
-                                     const std::string& extraText)
-    : Fl_Window(w, h), m_UserId(userId), m_ServerFolder(serverFolder),
-      m_ServerCfgFile(serverCfgFile), m_ExtraText(extraText),
-      m_OwnerColumn(ownerColumn ? ownerColumn : ""), m_OwnerNumeric(ownerNumeric) {
+                                     const std::string& serverCfgFile, const std::string& extraText)
+    : Fl_Window(w, h),
+      m_UserId(userId),
+      m_ServerFolder(serverFolder),
+      m_ServerCfgFile(serverCfgFile),
+      m_ExtraText(extraText),
+      m_OwnerColumn(ownerColumn ? ownerColumn : ""),
+      m_OwnerNumeric(ownerNumeric) {
     copy_label(title);  // the caller's title buffer need not outlive the window
     align(FL_ALIGN_TOP);
     when(FL_WHEN_RELEASE);
@@ -72,11 +75,16 @@ CVelkor_ESP32_GUI::~CVelkor_ESP32_GUI() {
 void CVelkor_ESP32_GUI::BuildBrowserControls() {
     namespace t = gui_text;
     using namespace main_window;
-    m_ExitButton = PictureButton(810, 540, "off.jpg", t::kExit, Forward<&CVelkor_ESP32_GUI::OnExit>);
-    m_AddNewButton = PictureButton(670, 480, "addnew.jpg", t::kNew, Forward<&CVelkor_ESP32_GUI::OnAddNew>);
-    m_DoneButton = PictureButton(790, 480, "done.jpg", t::kDone, Forward<&CVelkor_ESP32_GUI::OnDone>);
-    m_CancelButton = PictureButton(730, 480, "cancel.jpg", t::kCancel, Forward<&CVelkor_ESP32_GUI::OnCancel>);
-    m_DbOpenButton = PictureButton(750, 540, "dbopen.jpg", t::kDbOpen, Forward<&CVelkor_ESP32_GUI::OnDbOpen>);
+    m_ExitButton =
+        PictureButton(810, 540, "off.jpg", t::kExit, Forward<&CVelkor_ESP32_GUI::OnExit>);
+    m_AddNewButton =
+        PictureButton(670, 480, "addnew.jpg", t::kNew, Forward<&CVelkor_ESP32_GUI::OnAddNew>);
+    m_DoneButton =
+        PictureButton(790, 480, "done.jpg", t::kDone, Forward<&CVelkor_ESP32_GUI::OnDone>);
+    m_CancelButton =
+        PictureButton(730, 480, "cancel.jpg", t::kCancel, Forward<&CVelkor_ESP32_GUI::OnCancel>);
+    m_DbOpenButton =
+        PictureButton(750, 540, "dbopen.jpg", t::kDbOpen, Forward<&CVelkor_ESP32_GUI::OnDbOpen>);
 
     m_TabView = new CVelkor_ESP32TabView(9, 20, 500, 250, Text(t::kTabName).c_str(), kTableName);
     m_Editor = new CWidgetScroll(9, 331, 840, 140);
@@ -94,15 +102,22 @@ void CVelkor_ESP32_GUI::BuildBrowserControls() {
         m_SortOrderChoice->add(MenuText(Text(order)).c_str());
     m_SortOrderChoice->value(0);
 
-    m_SortButton = PictureButton(750, 277, "sort.jpg", t::kSortRecords, Forward<&CVelkor_ESP32_GUI::OnSort>);
-    m_FindButton = PictureButton(610, 480, "find.jpg", t::kFindRows, Forward<&CVelkor_ESP32_GUI::OnFind>);
+    m_SortButton =
+        PictureButton(750, 277, "sort.jpg", t::kSortRecords, Forward<&CVelkor_ESP32_GUI::OnSort>);
+    m_FindButton =
+        PictureButton(610, 480, "find.jpg", t::kFindRows, Forward<&CVelkor_ESP32_GUI::OnFind>);
     m_PageSizeChoice = LabelledChoice(74, 277, 90, 27, t::kFindRecords);
     m_PageSizeChoice->callback(Forward<&CVelkor_ESP32_GUI::OnPageSize>, this);
-    m_FirstButton = PictureButton(183, 277, "first.jpg", t::kFindFirst, Forward<&CVelkor_ESP32_GUI::OnFirst>);
-    m_LastButton = PictureButton(400, 277, "last.jpg", t::kFindLast, Forward<&CVelkor_ESP32_GUI::OnLast>);
-    m_NextButton = PictureButton(327, 277, "next.jpg", t::kFindNext, Forward<&CVelkor_ESP32_GUI::OnNext>);
-    m_PrevButton = PictureButton(254, 277, "previous.jpg", t::kFindPrev, Forward<&CVelkor_ESP32_GUI::OnPrev>);
-    m_UpImageButton = PictureButton(810, 265, "upimage.jpg", t::kUpImage, Forward<&CVelkor_ESP32_GUI::OnUpImage>);
+    m_FirstButton =
+        PictureButton(183, 277, "first.jpg", t::kFindFirst, Forward<&CVelkor_ESP32_GUI::OnFirst>);
+    m_LastButton =
+        PictureButton(400, 277, "last.jpg", t::kFindLast, Forward<&CVelkor_ESP32_GUI::OnLast>);
+    m_NextButton =
+        PictureButton(327, 277, "next.jpg", t::kFindNext, Forward<&CVelkor_ESP32_GUI::OnNext>);
+    m_PrevButton =
+        PictureButton(254, 277, "previous.jpg", t::kFindPrev, Forward<&CVelkor_ESP32_GUI::OnPrev>);
+    m_UpImageButton =
+        PictureButton(810, 265, "upimage.jpg", t::kUpImage, Forward<&CVelkor_ESP32_GUI::OnUpImage>);
 
     m_PictureBox = new Fl_Box(FL_BORDER_BOX, 535, 12, 320, 240, nullptr);
 }
@@ -117,15 +132,22 @@ void CVelkor_ESP32_GUI::BuildDeviceRow() {
         m_DeviceChoice->add(MenuText(name).c_str());
     m_DeviceChoice->value(0);
 
-    m_ConnectButton = TextButton(this, 660, 540, 145, 30, "&Connect with Dev", Forward<&CVelkor_ESP32_GUI::OnConnect>);
-    m_WebDlButton = TextButton(this, 660, 575, 80, 30, "&Web DL", Forward<&CVelkor_ESP32_GUI::OnWebDL>);
-    m_FirmwareButton = TextButton(this, 530, 575, 120, 30, "&J2534 fw Update", Forward<&CVelkor_ESP32_GUI::OnFirmwareUpdate>);
+    m_ConnectButton = TextButton(this, 660, 540, 145, 30, "&Connect with Dev",
+                                 Forward<&CVelkor_ESP32_GUI::OnConnect>);
+    m_WebDlButton =
+        TextButton(this, 660, 575, 80, 30, "&Web DL", Forward<&CVelkor_ESP32_GUI::OnWebDL>);
+    m_FirmwareButton = TextButton(this, 530, 575, 120, 30, "&J2534 fw Update",
+                                  Forward<&CVelkor_ESP32_GUI::OnFirmwareUpdate>);
     m_StatusField = new Fl_Input(10, 530, 140, 30);
     m_StatusField->value("None");
-    m_HwInfoButton = TextButton(this, 150, 530, 60, 30, "&HW Info", Forward<&CVelkor_ESP32_GUI::OnHWInfo>);
-    m_UpdateBootButton = TextButton(this, 220, 530, 90, 30, "&Update Boot", Forward<&CVelkor_ESP32_GUI::OnUpdateBoot>);
-    m_EraseButton = TextButton(this, 320, 530, 50, 30, "&Erase", Forward<&CVelkor_ESP32_GUI::OnErase>);
-    m_BootFwButton = TextButton(this, 380, 530, 100, 30, "&Boot fw Update", Forward<&CVelkor_ESP32_GUI::OnBootFirmwareUpdate>);
+    m_HwInfoButton =
+        TextButton(this, 150, 530, 60, 30, "&HW Info", Forward<&CVelkor_ESP32_GUI::OnHWInfo>);
+    m_UpdateBootButton = TextButton(this, 220, 530, 90, 30, "&Update Boot",
+                                    Forward<&CVelkor_ESP32_GUI::OnUpdateBoot>);
+    m_EraseButton =
+        TextButton(this, 320, 530, 50, 30, "&Erase", Forward<&CVelkor_ESP32_GUI::OnErase>);
+    m_BootFwButton = TextButton(this, 380, 530, 100, 30, "&Boot fw Update",
+                                Forward<&CVelkor_ESP32_GUI::OnBootFirmwareUpdate>);
     m_VersionChoice = new Fl_Input_Choice(300, 570, 200, 30, "Ver:");
     m_VersionChoice->down_box(FL_BORDER_BOX);
     m_WifiButton = TextButton(this, 120, 570, 30, 30, "&Wifi", Forward<&CVelkor_ESP32_GUI::OnWifi>);

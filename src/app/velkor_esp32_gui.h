@@ -28,10 +28,9 @@ class CWidgetScroll;
 class CVelkor_ESP32_GUI : public Fl_Window, public CFltfDBUtil {
 public:
     // Builds every control, shows the window and keeps it from being maximised.
-    CVelkor_ESP32_GUI(int w, int h, const char* title, bool ownerNumeric,
-                      const char* ownerColumn, std::uint64_t userId,
-                      const std::string& serverFolder, const std::string& serverCfgFile,
-                      const std::string& extraText);
+    CVelkor_ESP32_GUI(int w, int h, const char* title, bool ownerNumeric, const char* ownerColumn,
+                      std::uint64_t userId, const std::string& serverFolder,
+                      const std::string& serverCfgFile, const std::string& extraText);
     ~CVelkor_ESP32_GUI() override;
 
     // Shows the JPEG file scaled to the picture area; false when it does not load.

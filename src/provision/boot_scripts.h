@@ -7,8 +7,8 @@
 namespace provision {
 
 enum class MaintenanceScript {
-    kEraseFlash,   // "&Erase": erases the ESP32-S3 flash
-    kBootLoader,   // "&Update Boot": writes the boot-loader image
+    kEraseFlash,  // "&Erase": erases the ESP32-S3 flash
+    kBootLoader,  // "&Update Boot": writes the boot-loader image
 };
 
 // The script's own folder below the program folder, e.g. <dir>/Hadware_Binary/Erase_Flash.

@@ -39,8 +39,8 @@ void GuiFixture::CopyData(const std::string& name) {
 
 CVelkor_ESP32_GUI& GuiFixture::MakeWindow() {
     const std::string title = app::MainWindowTitle();
-    m_window = std::make_unique<CVelkor_ESP32_GUI>(870, 610, title.c_str(), true, "user_id", 0,
-                                                   "", "", "");
+    m_window = std::make_unique<CVelkor_ESP32_GUI>(870, 610, title.c_str(), true, "user_id", 0, "",
+                                                   "", "");
     Pump();
     return *m_window;
 }

@@ -4,10 +4,16 @@
 
 namespace testutil {
 
-ScriptedDialogs::ScriptedDialogs() { dialogs::Install(this); }
-ScriptedDialogs::~ScriptedDialogs() { dialogs::Install(nullptr); }
+ScriptedDialogs::ScriptedDialogs() {
+    dialogs::Install(this);
+}
+ScriptedDialogs::~ScriptedDialogs() {
+    dialogs::Install(nullptr);
+}
 
-void ScriptedDialogs::Alert(const std::string& text) { alerts.push_back(text); }
+void ScriptedDialogs::Alert(const std::string& text) {
+    alerts.push_back(text);
+}
 
 bool ScriptedDialogs::Ask(const std::string& text) {
     questions.push_back(text);

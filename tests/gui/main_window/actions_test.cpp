@@ -34,9 +34,10 @@ protected:
         const std::string bin = m_tools / "bin";
         fs::create_directory(bin);
         const std::string log = m_tools / "esptool.log";
-        testutil::WriteFile(bin + "/esptool",
-                            "#!/bin/sh\n{ pwd; echo \"$*\"; } > '" + log + ".tmp'\n"
-                            "mv '" + log + ".tmp' '" + log + "'\n");
+        testutil::WriteFile(bin + "/esptool", "#!/bin/sh\n{ pwd; echo \"$*\"; } > '" + log +
+                                                  ".tmp'\n"
+                                                  "mv '" +
+                                                  log + ".tmp' '" + log + "'\n");
         fs::permissions(bin + "/esptool", fs::perms::owner_all);
         setenv("PATH", (bin + ":" + m_oldPath).c_str(), 1);
         setenv("ESPPORT", "/dev/ttyVELKOR0", 1);

@@ -25,8 +25,12 @@ void PressEscape(Fl_Window& window) {
 }
 
 int g_deleted = 0;
-void CountDelete(CMySQLUtil*) { ++g_deleted; }
-CMySQLUtil* FakeTable() { return reinterpret_cast<CMySQLUtil*>(&g_deleted); }
+void CountDelete(CMySQLUtil*) {
+    ++g_deleted;
+}
+CMySQLUtil* FakeTable() {
+    return reinterpret_cast<CMySQLUtil*>(&g_deleted);
+}
 
 }  // namespace
 

@@ -59,7 +59,8 @@ std::vector<Expected> LayoutOf(CVelkor_ESP32_GUI& g) {
         {"device name", g.m_DeviceChoice, 510, 540, 140, 30, "Pro:", nullptr},
         {"connect", g.m_ConnectButton, 660, 540, 145, 30, "&Connect with Dev", nullptr},
         {"web download", g.m_WebDlButton, 660, 575, 80, 30, "&Web DL", nullptr},
-        {"application firmware", g.m_FirmwareButton, 530, 575, 120, 30, "&J2534 fw Update", nullptr},
+        {"application firmware", g.m_FirmwareButton, 530, 575, 120, 30, "&J2534 fw Update",
+         nullptr},
         {"status field", g.m_StatusField, 10, 530, 140, 30, nullptr, nullptr},
         {"hardware info", g.m_HwInfoButton, 150, 530, 60, 30, "&HW Info", nullptr},
         {"boot-loader update", g.m_UpdateBootButton, 220, 530, 90, 30, "&Update Boot", nullptr},
@@ -70,7 +71,9 @@ std::vector<Expected> LayoutOf(CVelkor_ESP32_GUI& g) {
     };
 }
 
-std::string Str(const char* s) { return s ? s : "(none)"; }
+std::string Str(const char* s) {
+    return s ? s : "(none)";
+}
 
 std::vector<std::string> MenuLabels(const Fl_Menu_* menu) {
     std::vector<std::string> labels;
@@ -164,26 +167,27 @@ TEST_F(MainWindow, EveryControlAtItsPlaceWithItsTextAndPicture) {
 TEST_F(MainWindow, FirstStartInEmptyProgramFolder) {
     CVelkor_ESP32_GUI& g = MakeWindow();
     const std::string dir = ProgramDir();
-    EXPECT_EQ(platform::ReadProfileString(dir + "/AppConfig.ini", "LANG_TEXT", "Velkor_ESP32",
-                                          "-", 100),
-              "eng");
+    EXPECT_EQ(
+        platform::ReadProfileString(dir + "/AppConfig.ini", "LANG_TEXT", "Velkor_ESP32", "-", 100),
+        "eng");
     EXPECT_TRUE(fs::is_directory(dir + "/Velkor_ESP32/eng"));
     const std::string texts = dir + "/Velkor_ESP32/eng/Velkor_ESP32.ini";
     EXPECT_EQ(g.m_LangFile, dir + "//Velkor_ESP32//eng//Velkor_ESP32.ini");
 
     namespace t = gui_text;
-    for (const auto& text :
-         {t::kTabName, t::kRowCount, t::kEdit, t::kExit, t::kDelete, t::kDone, t::kNew,
-          t::kCancel, t::kUpImage, t::kDbOpen, t::kField, t::kComparison, t::kCompareTo,
-          t::kSortType, t::kSortNone, t::kSortAscending, t::kSortDescending, t::kSortRecords,
-          t::kFindRows, t::kFindRecords, t::kFindFirst, t::kFindLast, t::kFindNext,
-          t::kFindPrev}) {
+    for (const auto& text : {t::kTabName,        t::kRowCount,    t::kEdit,     t::kExit,
+                             t::kDelete,         t::kDone,        t::kNew,      t::kCancel,
+                             t::kUpImage,        t::kDbOpen,      t::kField,    t::kComparison,
+                             t::kCompareTo,      t::kSortType,    t::kSortNone, t::kSortAscending,
+                             t::kSortDescending, t::kSortRecords, t::kFindRows, t::kFindRecords,
+                             t::kFindFirst,      t::kFindLast,    t::kFindNext, t::kFindPrev}) {
         EXPECT_EQ(platform::ReadProfileString(texts, t::kSection, text.key, "<missing>", 2024),
                   text.def)
             << text.key;
     }
-    EXPECT_EQ(platform::ReadProfileString(texts, t::kSection, t::kAppExitMsg.key, "<missing>", 2024),
-              "<missing>");
+    EXPECT_EQ(
+        platform::ReadProfileString(texts, t::kSection, t::kAppExitMsg.key, "<missing>", 2024),
+        "<missing>");
     EXPECT_EQ(g.m_PageSize, 5);
 
     // Without pictures the picture buttons are 0 x 0 and the picture area stays empty.
@@ -197,8 +201,9 @@ TEST_F(MainWindow, FirstStartInEmptyProgramFolder) {
     EXPECT_EQ(m_dialogs.questions[0].substr(0, m_dialogs.questions[0].find('\n')),
               "Do you really want to exit?");
     EXPECT_NE(m_dialogs.questions[0].find("https://"), std::string::npos);  // where updates are
-    EXPECT_EQ(platform::ReadProfileString(texts, t::kSection, t::kAppExitMsg.key, "<missing>", 2024),
-              "Do you really want to exit?");
+    EXPECT_EQ(
+        platform::ReadProfileString(texts, t::kSection, t::kAppExitMsg.key, "<missing>", 2024),
+        "Do you really want to exit?");
     EXPECT_TRUE(g.shown());
 }
 
@@ -211,9 +216,9 @@ TEST_F(MainWindow, StoredTextsAreUsedAndDecoded) {
     platform::WriteProfileString(dir + "/AppConfig.ini", "LANG_TEXT", "Velkor_ESP32", "eng");
     const std::string texts = dir + "/Velkor_ESP32/eng/Velkor_ESP32.ini";
     platform::WriteProfileString(texts, "GUI_TEXT", "RowCount", "10");
-    platform::WriteProfileString(texts, "GUI_TEXT", "Exit", "53\\74\\6F\\70");         // Stop
-    platform::WriteProfileString(texts, "GUI_TEXT", "Field", "46\\65\\6C\\64\\3A");    // Feld:
-    platform::WriteProfileString(texts, "GUI_TEXT", "TabName", "47\\65\\72\\C3\\A4\\74"); // Gerät
+    platform::WriteProfileString(texts, "GUI_TEXT", "Exit", "53\\74\\6F\\70");             // Stop
+    platform::WriteProfileString(texts, "GUI_TEXT", "Field", "46\\65\\6C\\64\\3A");        // Feld:
+    platform::WriteProfileString(texts, "GUI_TEXT", "TabName", "47\\65\\72\\C3\\A4\\74");  // Gerät
     platform::WriteProfileString(texts, "GUI_TEXT", "Sort_Type_None", "Keine");
     platform::WriteProfileString(texts, "GUI_TEXT", "APP_EXIT_MSG", "45\\6E\\64\\65\\3F");  // Ende?
 

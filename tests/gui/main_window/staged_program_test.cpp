@@ -1,4 +1,5 @@
 // The staged executable itself, started from a copy of its program folder on the X display.
+// It runs alone (RUN_SERIAL): the key press goes to whichever window has the focus.
 #include <gtest/gtest.h>  // first: gtest must precede the X11 macros
 #include <signal.h>
 #include <sys/wait.h>
@@ -27,9 +28,11 @@ std::string Shell(const std::string& command) {
     return out;
 }
 
-std::set<std::string> VisibleWindows() {
+// The visible windows of one process.
+std::set<std::string> VisibleWindows(pid_t pid) {
     std::set<std::string> ids;
-    std::istringstream lines(Shell("xdotool search --onlyvisible --name '' 2>/dev/null"));
+    std::istringstream lines(
+        Shell("xdotool search --onlyvisible --pid " + std::to_string(pid) + " 2>/dev/null"));
     for (std::string id; std::getline(lines, id);) ids.insert(id);
     return ids;
 }
@@ -41,7 +44,8 @@ TEST(StagedProgram, ShowsTheMainWindowAndIgnoresEscape) {
     testutil::TempDir dir;
     const std::string program = dir / "velkor tool";
     fs::copy(VELKOR_STAGE_DIR, program, fs::copy_options::recursive);
-    for (const char* written : {"AppConfig.ini", "Velkor_ESP32"}) fs::remove_all(program + "/" + written);
+    for (const char* written : {"AppConfig.ini", "Velkor_ESP32"})
+        fs::remove_all(program + "/" + written);
 
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
@@ -53,7 +57,8 @@ TEST(StagedProgram, ShowsTheMainWindowAndIgnoresEscape) {
     std::string id;
     EXPECT_TRUE(WaitFor(
         [&] {
-            id = Shell("xdotool search --onlyvisible --name 'Vidozado Vazadu Vorev' 2>/dev/null");
+            id = Shell("xdotool search --onlyvisible --pid " + std::to_string(pid) +
+                       " --name 'Vidozado Vazadu Vorev' 2>/dev/null");
             return !id.empty();
         },
         20));
@@ -67,10 +72,10 @@ TEST(StagedProgram, ShowsTheMainWindowAndIgnoresEscape) {
         EXPECT_TRUE(fs::exists(program + "/Velkor_ESP32/eng/Velkor_ESP32.ini"));
 
         // Escape opens no question and closes nothing.
-        const auto before = VisibleWindows();
+        const auto before = VisibleWindows(pid);
         Shell("xdotool windowfocus " + id + " key Escape 2>/dev/null");
         usleep(700 * 1000);
-        EXPECT_EQ(VisibleWindows(), before);
+        EXPECT_EQ(VisibleWindows(pid), before);
         EXPECT_EQ(waitpid(pid, nullptr, WNOHANG), 0);  // still running
     }
     kill(pid, SIGKILL);

@@ -78,8 +78,8 @@ TEST_F(Texts, StoredExitQuestionIsDecoded) {
 
 TEST_F(Texts, FirstPassWritesMissingTextsAndReadsThePageSize) {
     EXPECT_EQ(app::FirstTextPass(m_util, m_file), 5);
-    for (const char* key : {"TabName", "RowCount", "Edit", "Exit", "Delete", "Done", "New",
-                            "Cancel", "Up_Image"})
+    for (const char* key :
+         {"TabName", "RowCount", "Edit", "Exit", "Delete", "Done", "New", "Cancel", "Up_Image"})
         EXPECT_NE(Read(key), "<missing>") << key;
     EXPECT_EQ(Read("RowCount"), "5");
     EXPECT_EQ(Read("New"), "Add New");
@@ -88,8 +88,8 @@ TEST_F(Texts, FirstPassWritesMissingTextsAndReadsThePageSize) {
     struct Case {
         const char* stored;
         int pageSize;
-    } cases[] = {{"10", 10}, {"0", 0}, {"250", 250}, {"12 rows", 12}, {"rows", 0},
-                 {"-3", 0},  {"70000", 65535}};
+    } cases[] = {{"10", 10},  {"0", 0},  {"250", 250},    {"12 rows", 12},
+                 {"rows", 0}, {"-3", 0}, {"70000", 65535}};
     for (const Case& c : cases) {
         Store("RowCount", c.stored);
         EXPECT_EQ(app::FirstTextPass(m_util, m_file), c.pageSize) << c.stored;

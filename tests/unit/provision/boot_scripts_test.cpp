@@ -5,8 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <glob.h>
+#include <filesystem>
 
 #include "temp_dir.h"
 
@@ -38,7 +38,10 @@ Outcome RunScript(const std::string& folder, const std::string& path, const char
         dup2(out[1], 2);
         close(out[0]);
         setenv("PATH", path.c_str(), 1);
-        if (port) setenv("ESPPORT", port, 1); else unsetenv("ESPPORT");
+        if (port)
+            setenv("ESPPORT", port, 1);
+        else
+            unsetenv("ESPPORT");
         unsetenv("ESPTOOL");
         if (chdir(folder.c_str()) != 0) _exit(126);
         execl("/bin/sh", "sh", "updater.sh", static_cast<char*>(nullptr));
