@@ -1,0 +1,6 @@
+// Entry point of the service tool.
+#include "app/startup.h"
+
+int main() {
+    RunApplication();
+}

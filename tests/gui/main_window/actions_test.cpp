@@ -1,0 +1,123 @@
+// The actions the main window carries out itself: the maintenance scripts, the Internet
+// check of "Database Open" and the picture chooser.
+#include "gui_fixture.h"  // first: gtest must precede the X11 macros
+
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Image.H>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/velkor_esp32_gui.h"
+#include "platform/connectivity.h"
+
+namespace fs = std::filesystem;
+using testutil::GuiFixture;
+using testutil::ReadFile;
+using testutil::WaitFor;
+
+class Actions : public GuiFixture {
+protected:
+    void SetUp() override {
+        GuiFixture::SetUp();
+        m_oldPath = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
+    }
+    void TearDown() override {
+        setenv("PATH", m_oldPath.c_str(), 1);
+        unsetenv("ESPPORT");
+        platform::SetConnectivityProbe({});
+        GuiFixture::TearDown();
+    }
+
+    // An esptool stand-in on the PATH that notes where it ran and with which arguments.
+    std::string InstallEsptool() {
+        const std::string bin = m_tools / "bin";
+        fs::create_directory(bin);
+        const std::string log = m_tools / "esptool.log";
+        testutil::WriteFile(bin + "/esptool", "#!/bin/sh\n{ pwd; echo \"$*\"; } > '" + log +
+                                                  ".tmp'\n"
+                                                  "mv '" +
+                                                  log + ".tmp' '" + log + "'\n");
+        fs::permissions(bin + "/esptool", fs::perms::owner_all);
+        setenv("PATH", (bin + ":" + m_oldPath).c_str(), 1);
+        setenv("ESPPORT", "/dev/ttyVELKOR0", 1);
+        setenv("VELKOR_SCRIPT_NOPAUSE", "1", 1);
+        return log;
+    }
+
+    testutil::TempDir m_tools;
+    std::string m_oldPath;
+};
+
+TEST_F(Actions, EraseAndUpdateBootRunTheirScriptInItsOwnFolder) {
+    CopyData("Hadware_Binary");
+    const std::string boot = ProgramDir() + "/Hadware_Binary/ESP32_S3_Velkor_Boot";
+    testutil::WriteFile(boot + "/bootloader.bin", std::string(64, '\xE9'));
+    const std::string log = InstallEsptool();
+    CVelkor_ESP32_GUI& g = MakeWindow();
+    ASSERT_NE(ProgramDir().find(' '), std::string::npos);
+
+    struct Case {
+        Fl_Button* button;
+        std::string folder, arguments;
+    } cases[] = {
+        {g.m_EraseButton, ProgramDir() + "/Hadware_Binary/Erase_Flash",
+         "--chip esp32s3 --port /dev/ttyVELKOR0 erase_flash"},
+        {g.m_UpdateBootButton, boot,
+         "--chip esp32s3 --port /dev/ttyVELKOR0 write_flash 0x0 bootloader.bin"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        fs::remove(log);
+        c.button->do_callback();
+        ASSERT_TRUE(WaitFor([&] { return fs::exists(log); }, 10));
+        EXPECT_EQ(ReadFile(log), c.folder + "\n" + c.arguments + "\n");
+    }
+    EXPECT_TRUE(m_dialogs.alerts.empty());
+}
+
+TEST_F(Actions, MissingScriptIsReported) {
+    CVelkor_ESP32_GUI& g = MakeWindow();
+    g.m_EraseButton->do_callback();
+    ASSERT_EQ(m_dialogs.alerts.size(), 1u);
+    EXPECT_EQ(m_dialogs.alerts[0], "The maintenance script is missing:\n" + ProgramDir() +
+                                       "/Hadware_Binary/Erase_Flash/updater.sh");
+}
+
+TEST_F(Actions, DatabaseOpenNeedsTheInternet) {
+    CVelkor_ESP32_GUI& g = MakeWindow();
+    for (int state : {1, 2, 3}) {
+        platform::SetConnectivityProbe([state] { return state; });
+        g.OnDbOpen();
+    }
+    ASSERT_EQ(m_dialogs.alerts.size(), 3u);
+    for (const auto& text : m_dialogs.alerts)
+        EXPECT_EQ(text,
+                  "Thanks for your time to use app, please verify you internet connection! "
+                  "Application need Internet Connection ?");
+    platform::SetConnectivityProbe([] { return 0; });
+    g.OnDbOpen();
+    EXPECT_EQ(m_dialogs.alerts.size(), 3u);
+}
+
+TEST_F(Actions, UploadImageShowsTheChosenPicture) {
+    CVelkor_ESP32_GUI& g = MakeWindow();
+    ASSERT_EQ(g.m_Picture, nullptr);  // no pictures in this program folder
+    const std::string notJpeg = ProgramDir() + "/note.jpg";
+    testutil::WriteFile(notJpeg, "not a picture");
+    m_dialogs.files = {std::string(VELKOR_SOURCE_DIR) + "/data/images/login.jpg", notJpeg};
+
+    g.m_UpImageButton->do_callback();
+    ASSERT_NE(g.m_Picture, nullptr);
+    EXPECT_EQ(g.m_Picture->w(), 320);
+    EXPECT_EQ(g.m_Picture->h(), 240);
+    EXPECT_TRUE(m_dialogs.alerts.empty());
+
+    g.m_UpImageButton->do_callback();
+    EXPECT_EQ(g.m_Picture, nullptr);
+    EXPECT_EQ(m_dialogs.alerts, std::vector<std::string>{"No JPEG picture in\n" + notJpeg});
+
+    g.m_UpImageButton->do_callback();  // cancelled: nothing changes, nothing is said
+    EXPECT_EQ(m_dialogs.alerts.size(), 1u);
+    EXPECT_EQ(m_dialogs.chooserTitles, (std::vector<std::string>(3, "Input File")));
+}
