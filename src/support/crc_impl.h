@@ -17,4 +17,9 @@ bool Crc32FoldAvailable();
 // short inputs go to Crc32Slice8). Only call it when Crc32FoldAvailable().
 std::uint32_t Crc32Fold(std::uint32_t crc, const unsigned char* data, std::size_t length);
 
+// The same on 512-bit registers (AVX-512 with VPCLMULQDQ), 256 bytes per step; shorter
+// inputs and tails go to Crc32Fold. Only call it when Crc32Fold512Available().
+bool Crc32Fold512Available();
+std::uint32_t Crc32Fold512(std::uint32_t crc, const unsigned char* data, std::size_t length);
+
 }  // namespace crcimpl

@@ -56,8 +56,9 @@ using Kernel = std::uint32_t (*)(std::uint32_t, const unsigned char*, std::size_
 
 // The fastest kernel this processor runs, chosen once.
 Kernel ChosenKernel() {
-    static const Kernel kernel =
-        crcimpl::Crc32FoldAvailable() ? crcimpl::Crc32Fold : crcimpl::Crc32Slice8;
+    static const Kernel kernel = crcimpl::Crc32Fold512Available() ? crcimpl::Crc32Fold512
+                                 : crcimpl::Crc32FoldAvailable()  ? crcimpl::Crc32Fold
+                                                                  : crcimpl::Crc32Slice8;
     return kernel;
 }
 
