@@ -5,6 +5,7 @@
 #include <openssl/evp.h>
 #include <zlib.h>
 
+#include <map>
 #include <random>
 #include <string>
 
@@ -27,24 +28,29 @@ const std::string& RandomBytes(std::size_t n) {
     return s;
 }
 
-const unsigned char* U(const std::string& s) { return reinterpret_cast<const unsigned char*>(s.data()); }
+const unsigned char* U(const std::string& s) {
+    return reinterpret_cast<const unsigned char*>(s.data());
+}
 
 void Crc32Ours(benchmark::State& state) {
     const std::string& data = RandomBytes(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(CCrcUtil::GetInstance()->Crc32(U(data), static_cast<std::int32_t>(data.size())));
+        benchmark::DoNotOptimize(
+            CCrcUtil::GetInstance()->Crc32(U(data), static_cast<std::int32_t>(data.size())));
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 
 void Crc32Zlib(benchmark::State& state) {
     const std::string& data = RandomBytes(static_cast<std::size_t>(state.range(0)));
-    for (auto _ : state) benchmark::DoNotOptimize(crc32(0, U(data), static_cast<uInt>(data.size())));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(crc32(0, U(data), static_cast<uInt>(data.size())));
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 
 void EncodeOurs(benchmark::State& state) {
     const std::string& data = RandomBytes(static_cast<std::size_t>(state.range(0)));
-    for (auto _ : state) benchmark::DoNotOptimize(Base64Encode(U(data), static_cast<std::uint32_t>(data.size())));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Base64Encode(U(data), static_cast<std::uint32_t>(data.size())));
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 
@@ -53,8 +59,8 @@ void EncodeOpenSsl(benchmark::State& state) {
     const std::string& data = RandomBytes(static_cast<std::size_t>(state.range(0)));
     std::string out(data.size() / 3 * 4 + 8, '\0');
     for (auto _ : state) {
-        benchmark::DoNotOptimize(EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()), U(data),
-                                                 static_cast<int>(data.size())));
+        benchmark::DoNotOptimize(EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()),
+                                                 U(data), static_cast<int>(data.size())));
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(state.iterations() * state.range(0));
@@ -78,8 +84,8 @@ void DecodeOpenSsl(benchmark::State& state) {
     const std::string& text = EncodedText(static_cast<std::size_t>(state.range(0)));
     std::string out(text.size() / 4 * 3 + 8, '\0');
     for (auto _ : state) {
-        benchmark::DoNotOptimize(EVP_DecodeBlock(reinterpret_cast<unsigned char*>(out.data()), U(text),
-                                                 static_cast<int>(text.size())));
+        benchmark::DoNotOptimize(EVP_DecodeBlock(reinterpret_cast<unsigned char*>(out.data()),
+                                                 U(text), static_cast<int>(text.size())));
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(state.iterations() * state.range(0));
@@ -103,7 +109,8 @@ void DecipherOpenSsl(benchmark::State& state) {
     BF_set_key(&key, sizeof kBfKey - 1, kBfKey);
     auto* p = reinterpret_cast<unsigned char*>(data.data());
     for (auto _ : state) {
-        for (std::size_t i = 0; i + 8 <= data.size(); i += 8) BF_ecb_encrypt(p + i, p + i, &key, BF_DECRYPT);
+        for (std::size_t i = 0; i + 8 <= data.size(); i += 8)
+            BF_ecb_encrypt(p + i, p + i, &key, BF_DECRYPT);
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(state.iterations() * state.range(0));
@@ -125,4 +132,6 @@ BENCHMARK(DecodeOpenSsl)->Name("base64 decode 16MiB: EVP_DecodeBlock")->Arg(16 *
 BENCHMARK(DecipherOurs)->Name("blowfish decipher 64KiB: ours")->Arg(64 * KiB);
 BENCHMARK(DecipherOpenSsl)->Name("blowfish decipher 64KiB: BF_ecb_encrypt")->Arg(64 * KiB);
 
-int main(int argc, char** argv) { return RunWithPeerReport(argc, argv); }
+int main(int argc, char** argv) {
+    return RunWithPeerReport(argc, argv);
+}

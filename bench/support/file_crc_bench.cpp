@@ -53,20 +53,25 @@ long StatusKiB(const std::string& field) {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.compare(0, field.size() + 1, field + ":") == 0) return std::atol(line.c_str() + field.size() + 1);
+        if (line.compare(0, field.size() + 1, field + ":") == 0)
+            return std::atol(line.c_str() + field.size() + 1);
     return -1;
 }
 
 // Resets the peak resident size to the current one.
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 void FileCrcOurs(benchmark::State& state) {
     const std::string& path = File().path();
     ResetPeak();
     long baseline = StatusKiB("VmRSS");
     std::uint32_t crc = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(crc = CBoostFileUtils::GetInstance()->GetFileCrc(path));
-    state.counters["peak_rss_above_baseline_KiB"] = static_cast<double>(StatusKiB("VmHWM") - baseline);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(crc = CBoostFileUtils::GetInstance()->GetFileCrc(path));
+    state.counters["peak_rss_above_baseline_KiB"] =
+        static_cast<double>(StatusKiB("VmHWM") - baseline);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFileBytes));
 }
 
@@ -75,7 +80,8 @@ void FileCrcMemory(benchmark::State& state) {
     CBoostFileUtils::GetInstance()->ReadBinaryFile(File().path(), bytes);
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     for (auto _ : state)
-        benchmark::DoNotOptimize(CCrcUtil::GetInstance()->Crc32Update(0xFFFFFFFFu, p, bytes.size()));
+        benchmark::DoNotOptimize(
+            CCrcUtil::GetInstance()->Crc32Update(0xFFFFFFFFu, p, bytes.size()));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFileBytes));
 }
 }  // namespace
@@ -83,4 +89,6 @@ void FileCrcMemory(benchmark::State& state) {
 BENCHMARK(FileCrcOurs)->Name("crc32 256MiB file: ours")->Unit(benchmark::kMillisecond);
 BENCHMARK(FileCrcMemory)->Name("crc32 256MiB file: Crc32 on memory")->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) { return RunWithPeerReport(argc, argv); }
+int main(int argc, char** argv) {
+    return RunWithPeerReport(argc, argv);
+}

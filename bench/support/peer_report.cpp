@@ -31,12 +31,14 @@ void CPeerReporter::Finalize() {
     std::printf("\n%-44s %12s %12s %-22s %8s\n", "case", "ours", "peer", "peer name", "ratio");
     for (const std::string& key : m_order) {
         const auto& figures = m_cases[key];
-        auto ours = std::find_if(figures.begin(), figures.end(), [](const Figure& f) { return f.peer == "ours"; });
+        auto ours = std::find_if(figures.begin(), figures.end(),
+                                 [](const Figure& f) { return f.peer == "ours"; });
         if (ours == figures.end()) continue;
         for (const Figure& peer : figures) {
             if (&peer == &*ours) continue;
-            std::printf("%-44s %8.2f %-4s %8.2f %-4s %-22s %7.2fx\n", key.c_str(), ours->value, ours->unit.c_str(),
-                        peer.value, peer.unit.c_str(), peer.peer.c_str(), ours->value / peer.value);
+            std::printf("%-44s %8.2f %-4s %8.2f %-4s %-22s %7.2fx\n", key.c_str(), ours->value,
+                        ours->unit.c_str(), peer.value, peer.unit.c_str(), peer.peer.c_str(),
+                        ours->value / peer.value);
         }
     }
     std::fflush(stdout);

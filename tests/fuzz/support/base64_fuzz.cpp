@@ -13,9 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (bytes.size() > size / 4 * 3 + 2) std::abort();
 
     std::string a(size / 4 * 3 + 16, '\0'), b = a;
-    std::size_t used = b64impl::DecodeGroupsScalar(text.data(), size, reinterpret_cast<unsigned char*>(a.data()));
+    std::size_t used =
+        b64impl::DecodeGroupsScalar(text.data(), size, reinterpret_cast<unsigned char*>(a.data()));
     if (b64impl::SimdAvailable() &&
-        (b64impl::DecodeGroupsSimd(text.data(), size, reinterpret_cast<unsigned char*>(b.data())) != used ||
+        (b64impl::DecodeGroupsSimd(text.data(), size, reinterpret_cast<unsigned char*>(b.data())) !=
+             used ||
          a.compare(0, used / 4 * 3, b, 0, used / 4 * 3) != 0))
         std::abort();
 

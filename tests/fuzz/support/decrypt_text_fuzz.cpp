@@ -15,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string clean = text;
     clean.erase(std::remove(clean.begin(), clean.end(), '\0'), clean.end());
-    if (cipher->DecryptText(cipher->EncryptText(clean, text.c_str()), text.c_str()) != clean) std::abort();
+    if (cipher->DecryptText(cipher->EncryptText(clean, text.c_str()), text.c_str()) != clean)
+        std::abort();
     return 0;
 }

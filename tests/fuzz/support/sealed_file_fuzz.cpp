@@ -30,10 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CBoostFileUtils* files = CBoostFileUtils::GetInstance();
     if (!files->WriteBinaryFile(scratch.path, content)) std::abort();
     std::string payload = "untouched";
-    if (!files->ReadSealedFile(scratch.path, "8304364395620975745", payload) && payload != "untouched") std::abort();
+    if (!files->ReadSealedFile(scratch.path, "8304364395620975745", payload) &&
+        payload != "untouched")
+        std::abort();
 
     std::string opened;
-    if (OpenSealed(SealPayload(content, "8304364395620975745"), "8304364395620975745", opened) != SealStatus::Ok ||
+    if (OpenSealed(SealPayload(content, "8304364395620975745"), "8304364395620975745", opened) !=
+            SealStatus::Ok ||
         opened != content)
         std::abort();
     return 0;
