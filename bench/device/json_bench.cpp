@@ -15,7 +15,7 @@ namespace {
 std::string HardwareDocument() {
     std::string d = "{\n  \"mcu_info\": \"ESP32-S3,rev 0.2\",\n  \"version\": \"2.1.0\",\n"
                     "  \"device_id\": \"A0B1C2D3E4F5_S3\",\n";
-    for (int i = 0; d.size() < 2600; ++i) {
+    for (int i = 0; d.size() < 2780; ++i) {
         d += "  \"param_" + std::to_string(i) + "\": ";
         switch (i % 4) {
             case 0: d += "\"value text number " + std::to_string(i * 37) + "\""; break;

@@ -1,4 +1,5 @@
-// Console output of Google Benchmark plus one line per pair: ours / peer, same run.
+// Console output of Google Benchmark plus one line per pair: ours / peer in CPU time, same run
+// (CPU time, so that other load on the machine does not tilt the ratio).
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -12,12 +13,12 @@
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     explicit RatioReporter(std::vector<std::pair<std::string, std::string>> pairs)
-        : m_pairs(std::move(pairs)) {}
+        : ConsoleReporter(OO_Tabular), m_pairs(std::move(pairs)) {}
 
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs)
-            if (r.iterations > 0) m_ns[r.benchmark_name()] = r.GetAdjustedRealTime();
+            if (r.iterations > 0) m_ns[r.benchmark_name()] = r.GetAdjustedCPUTime();
     }
 
     void Finalize() override {
@@ -36,7 +37,7 @@ private:
 #define RATIO_BENCHMARK_MAIN(...)                                    \
     int main(int argc, char** argv) {                                \
         benchmark::Initialize(&argc, argv);                          \
-        RatioReporter reporter({__VA_ARGS__});                       \
+        RatioReporter reporter(std::vector<std::pair<std::string, std::string>>{__VA_ARGS__}); \
         benchmark::RunSpecifiedBenchmarks(&reporter);                \
         benchmark::Shutdown();                                       \
         return 0;                                                    \
