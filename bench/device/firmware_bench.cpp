@@ -54,9 +54,9 @@ void BM_SendImageThroughCPassThruDll(benchmark::State& state) {
         s.ClearJournal();
         state.ResumeTiming();
     }
-    state.counters["s_per_block"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * (kImage / kBlock),
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["s_per_block"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * (kImage / kBlock),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_SendImageThroughCPassThruDll)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -80,9 +80,9 @@ void BM_BareIoctlLoop(benchmark::State& state) {
         s.ClearJournal();
         state.ResumeTiming();
     }
-    state.counters["s_per_block"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * (kImage / kBlock),
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["s_per_block"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * (kImage / kBlock),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_BareIoctlLoop)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -13,15 +13,24 @@ namespace {
 
 // A document of the device's kind: flat members, a few nested values, about 3 KB.
 std::string HardwareDocument() {
-    std::string d = "{\n  \"mcu_info\": \"ESP32-S3,rev 0.2\",\n  \"version\": \"2.1.0\",\n"
-                    "  \"device_id\": \"A0B1C2D3E4F5_S3\",\n";
+    std::string d =
+        "{\n  \"mcu_info\": \"ESP32-S3,rev 0.2\",\n  \"version\": \"2.1.0\",\n"
+        "  \"device_id\": \"A0B1C2D3E4F5_S3\",\n";
     for (int i = 0; d.size() < 2780; ++i) {
         d += "  \"param_" + std::to_string(i) + "\": ";
         switch (i % 4) {
-            case 0: d += "\"value text number " + std::to_string(i * 37) + "\""; break;
-            case 1: d += std::to_string(i * 1234567); break;
-            case 2: d += i % 8 == 2 ? "true" : "-12.5e-3"; break;
-            default: d += "\"192.168.1." + std::to_string(i) + "\""; break;
+            case 0:
+                d += "\"value text number " + std::to_string(i * 37) + "\"";
+                break;
+            case 1:
+                d += std::to_string(i * 1234567);
+                break;
+            case 2:
+                d += i % 8 == 2 ? "true" : "-12.5e-3";
+                break;
+            default:
+                d += "\"192.168.1." + std::to_string(i) + "\"";
+                break;
         }
         d += ",\n";
     }

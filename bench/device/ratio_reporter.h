@@ -34,11 +34,11 @@ private:
     std::map<std::string, double> m_ns;
 };
 
-#define RATIO_BENCHMARK_MAIN(...)                                    \
-    int main(int argc, char** argv) {                                \
-        benchmark::Initialize(&argc, argv);                          \
+#define RATIO_BENCHMARK_MAIN(...)                                                              \
+    int main(int argc, char** argv) {                                                          \
+        benchmark::Initialize(&argc, argv);                                                    \
         RatioReporter reporter(std::vector<std::pair<std::string, std::string>>{__VA_ARGS__}); \
-        benchmark::RunSpecifiedBenchmarks(&reporter);                \
-        benchmark::Shutdown();                                       \
-        return 0;                                                    \
+        benchmark::RunSpecifiedBenchmarks(&reporter);                                          \
+        benchmark::Shutdown();                                                                 \
+        return 0;                                                                              \
     }
