@@ -5,6 +5,7 @@
 
 #include "device/function_library.h"
 #include "sim_fixture.h"
+#include "support/cipher.h"
 
 namespace {
 
@@ -43,6 +44,38 @@ TEST_F(SimDeviceTest, OpensTheDeviceVariants) {
     EXPECT_EQ(Text(journal.back(), "call"), "PassThruOpen");
     EXPECT_EQ(Text(journal.back(), "name"), "QVX_USB_J2534");
     EXPECT_EQ(journal.back().get("status"), "1");
+}
+
+TEST_F(SimDeviceTest, ChecksTheWifiMqttConnectionName) {
+    SetFaults("mac=A0B1C2D3E4F5\n");
+    ASSERT_TRUE(dll->LoadDll(SIM_LIBRARY));
+    auto sealed = [](const std::string& plain, const std::string& key) {
+        return Cipher::GetInstance()->EncryptText(plain, key.c_str());
+    };
+    const std::string mac = "A0B1C2D3E4F5";
+    const std::string good = sealed("user.cfg;" + mac, mac);
+    struct {
+        std::string name;
+        J2534_LONG status;
+    } cases[] = {
+        {"QVX_WIFI_MQTT_J2534-" + good + ";" + mac, STATUS_NOERROR},
+        {"QVX_WIFI_MQTT_J2534-" + good + ";a0b1c2d3e4f5", ERR_FAILED},  // sealed under upper
+        {"QVX_WIFI_MQTT_J2534-" + good + ";FFFFFFFFFFFF", ERR_FAILED},  // another device
+        {"QVX_WIFI_MQTT_J2534-" + sealed("user.cfg;" + mac, "other") + ";" + mac, ERR_FAILED},
+        {"QVX_WIFI_MQTT_J2534-" + sealed("no mac here", mac) + ";" + mac, ERR_FAILED},
+        {"QVX_WIFI_MQTT_J2534-" + good, ERR_FAILED},
+        {"QVX_WIFI_MQTT_J2534-;" + mac, ERR_FAILED},
+        {"QVX_WIFI_MQTT_J2534_" + good + ";" + mac, ERR_INVALID_DEVICE_ID},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        J2534_ULONG id = 0;
+        EXPECT_EQ(dll->Open(c.name.c_str(), &id), c.status);
+        if (c.status == STATUS_NOERROR) {
+            EXPECT_EQ(Text(Journal().back(), "variant"), "QVX_WIFI_MQTT_J2534");
+            EXPECT_EQ(dll->Close(id), STATUS_NOERROR);
+        }
+    }
 }
 
 TEST_F(SimDeviceTest, OnlyTheManagementChannelAndItsCommands) {
