@@ -69,7 +69,9 @@ TEST(RequestReaderTest, OtherLayoutsAreReadByNameAndBrokenOnesRefused) {
     for (const Case& c : cases) {
         AutCodeUser read;
         EXPECT_EQ(ReadRequest(c.body, read), c.readable) << c.body;
-        if (c.readable && !c.query.empty()) EXPECT_EQ(read.m_strFindSqlQuery, c.query);
+        if (c.readable && !c.query.empty()) {
+            EXPECT_EQ(read.m_strFindSqlQuery, c.query);
+        }
     }
 }
 
