@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "db/request_record.h"
+#include "request_reader.h"
 #include "json_text.h"
 
 namespace {
@@ -155,7 +155,7 @@ CommandAnswer RunDbCommand(Database& database, const std::string& body,
                            const CommandLimits& limits) {
     CommandAnswer answer;
     AutCodeUser record;
-    if (!DeserializeRequest(body, record))
+    if (!ReadRequest(body, record))
         return Fail(answer, {400, "Unreadable request",
                              "The request is not a complete database record (objAutCodeUser)."});
     answer.kind = record.m_strFindType;

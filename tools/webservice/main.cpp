@@ -9,6 +9,7 @@
 
 #include "admin.h"
 #include "database.h"
+#include "publish.h"
 #include "web_service.h"
 
 namespace {
@@ -21,7 +22,9 @@ const char* const kUsage =
     "  webservice init --db FILE\n"
     "  webservice adduser --db FILE --name NAME --password TEXT [--email E] [--mobile M]\n"
     "                     [--folder URL] [--cfg TEXT]        (prints the new user_id)\n"
-    "  webservice seed --db FILE --user-id N [--rows N] [--mqtt N]\n";
+    "  webservice seed --db FILE --user-id N [--rows N] [--mqtt N]\n"
+    "  webservice publish --data DIR --folder ACCOUNT_FOLDER --description FILE\n"
+    "                     (the description format: tools/seal/README.md)\n";
 
 using Args = std::map<std::string, std::string>;
 
@@ -122,6 +125,17 @@ int SeedCommand(const Args& args) {
     });
 }
 
+int PublishCommand(const Args& args) {
+    const std::string data = Get(args, "data"), folder = Get(args, "folder"),
+                      description = Get(args, "description");
+    if (data.empty() || folder.empty() || description.empty())
+        return Fail("publish needs --data, --folder and --description");
+    std::string error;
+    if (!PublishApplicationFiles(data, folder, description, error)) return Fail(error);
+    std::printf("published %s into %s/%s\n", description.c_str(), data.c_str(), folder.c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -135,6 +149,7 @@ int main(int argc, char** argv) {
     if (command == "init") return WithDatabase(args, [](sqlite3*, std::string&) { return true; });
     if (command == "adduser") return AddUserCommand(args);
     if (command == "seed") return SeedCommand(args);
+    if (command == "publish") return PublishCommand(args);
     std::fputs(kUsage, stderr);
     return 2;
 }

@@ -85,8 +85,16 @@ bool WebService::Start(std::string& error) {
         error = "cannot listen on " + m_options.host + ":" + std::to_string(m_options.port);
         return false;
     }
-    m_listener = std::thread([this] { m_server->listen_after_bind(); });
-    return true;
+    m_listenEnded = false;
+    m_listener = std::thread([this] {
+        m_server->listen_after_bind();
+        m_listenEnded = true;
+    });
+    // stop() is a no-op until the listener runs, so Stop right after Start would never end.
+    while (!m_server->is_running() && !m_listenEnded)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (m_listenEnded) error = "the listener ended at once";
+    return !m_listenEnded;
 }
 
 void WebService::Stop() {

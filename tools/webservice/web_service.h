@@ -2,6 +2,7 @@
 // of the data folder; plain HTTP, or HTTPS when a certificate and key are given.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -52,5 +53,6 @@ private:
     Database m_database;
     std::unique_ptr<httplib::Server> m_server;
     std::thread m_listener;
+    std::atomic<bool> m_listenEnded{false};
     int m_port = 0;
 };

@@ -61,6 +61,9 @@ const Hostile kHostile[] = {
                                       kRecord.find("<m_strFindSqlQuery>"),
                                   "")},
     {"not XML at all", "", "DROP TABLE Velkor_ESP32"},
+    {"longer element for a missing member", "",
+     std::string(kRecord).replace(kRecord.find("<m_strCmd>SQL_FIND</m_strCmd>"), 29,
+                                  "<m_strFindCondition_x>SQL_FIND</m_strFindCondition_x>")},
     {"oversized body", "QUERY", "select * from Velkor_ESP32 where notes='" +
                                     std::string(100 * 1024, 'x') + "'"},
 };
