@@ -1,0 +1,30 @@
+// The peer for the HTTP benchmarks: the reference web service on a loopback port (HTTP and
+// HTTPS with a fresh self-signed certificate), a data folder of test files, a program folder
+// whose AppConfig.ini trusts that certificate, and bare libcurl transfers to compare with.
+#pragma once
+
+#include <curl/curl.h>
+
+#include <memory>
+#include <string>
+
+class WebService;
+
+struct BenchPeer {
+    static BenchPeer& Get();  // started on first use, stopped at exit
+
+    std::string root;  // temporary folder holding everything below
+    std::string certFile;
+    std::string dataFolder;
+    std::string programFolder;
+    std::unique_ptr<WebService> http;
+    std::unique_ptr<WebService> https;
+    std::string requestBody;  // a small QUERY record
+
+    std::string PostUrl(bool secure) const;
+    std::string BaseUrl(bool secure) const;
+};
+
+// One bare libcurl transfer with the options the client uses; false unless 200.
+bool BareTransfer(CURL* handle, const std::string& url, const std::string* post,
+                  const std::string& caFile, std::string& body);
