@@ -2,13 +2,13 @@
 
 #include "support/file_log_msg.h"
 
+#include <strings.h>
+#include <algorithm>
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
-#include <strings.h>
 
 namespace pt = boost::property_tree;
 
@@ -20,16 +20,23 @@ bool ParseJson(const std::string& text, pt::ptree& tree) {
     return true;
 }
 
-bool IsClsid(const std::string& name) { return strcasecmp(name.c_str(), "clsid") == 0; }
+bool IsClsid(const std::string& name) {
+    return strcasecmp(name.c_str(), "clsid") == 0;
+}
 
 FieldInfo ReadField(const pt::ptree& column, std::size_t position) {
     FieldInfo f;
     for (const auto& [key, value] : column) {
-        if (key == "name") f.name = value.data();
-        else if (key == "max_length") f.max_length = static_cast<int>(std::atol(value.data().c_str()));
-        else if (key == "type") f.type = value.data();
-        else if (key == "default") f.defaultIsNull = value.data() == "null";
-        else if (key == "primary_key") f.primaryKey = value.get_value<int>() == 0;
+        if (key == "name")
+            f.name = value.data();
+        else if (key == "max_length")
+            f.max_length = static_cast<int>(std::atol(value.data().c_str()));
+        else if (key == "type")
+            f.type = value.data();
+        else if (key == "default")
+            f.defaultIsNull = value.data() == "null";
+        else if (key == "primary_key")
+            f.primaryKey = value.get_value<int>() == 0;
     }
     f.index = static_cast<std::int16_t>(position);
     return f;

@@ -12,7 +12,7 @@ struct FieldInfo {
     bool defaultIsNull = false;  // the column's default is null
     std::string value;           // working text of the record editor, empty when built
     bool primaryKey = false;
-    std::int16_t index = 0;      // position in its list
+    std::int16_t index = 0;  // position in its list
 };
 
 // The columns of one table, in the answer's order.

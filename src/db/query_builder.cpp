@@ -111,8 +111,8 @@ std::optional<std::string> BuildSelectText(const PageRequest& r) {
     auto p = MakePieces(r);
     if (!head || !p) return std::nullopt;
     const bool window = r.rowCount != 0;
-    return *head + r.table + (p->fixedGiven ? TailWithFilter(*p, window)
-                                            : TailWithoutFilter(*p, window));
+    return *head + r.table +
+           (p->fixedGiven ? TailWithFilter(*p, window) : TailWithoutFilter(*p, window));
 }
 
 std::optional<std::string> BuildCountText(const CountRequest& r) {

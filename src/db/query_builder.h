@@ -11,7 +11,7 @@
 
 // The fixed filter that restricts a page or a count (the owner condition).
 struct FixedFilter {
-    std::string column;    // not given ("" or "None"): no fixed filter
+    std::string column;  // not given ("" or "None"): no fixed filter
     std::string value;
     bool numeric = false;  // compared without quotes; the value must then be a number
 };
@@ -19,7 +19,7 @@ struct FixedFilter {
 struct PageRequest {
     std::string table;
     int rowStart = 0;
-    std::uint16_t rowCount = 0;                         // 0: no row window
+    std::uint16_t rowCount = 0;                           // 0: no row window
     const std::map<int, std::string>* columns = nullptr;  // null or empty: every column
     FixedFilter fixed;
     std::string searchColumn, searchOperator, searchValue;

@@ -13,7 +13,9 @@ std::string Lower(std::string s) {
     return s;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Advances over a run of digits; true when there was at least one.
 bool Digits(const std::string& s, size_t& i) {
@@ -47,7 +49,9 @@ bool IsUtf8(const std::string& s) {
     return true;
 }
 
-bool IsGiven(const std::string& text) { return !text.empty() && text != "None"; }
+bool IsGiven(const std::string& text) {
+    return !text.empty() && text != "None";
+}
 
 std::optional<std::string> Quoted(const std::string& value) {
     if (!IsUtf8(value)) return std::nullopt;
@@ -85,9 +89,8 @@ bool IsIdentifier(const std::string& name) {
     if (name.empty()) return false;
     auto head = static_cast<unsigned char>(name[0]);
     if (!std::isalpha(head) && head != '_') return false;
-    return std::all_of(name.begin(), name.end(), [](unsigned char c) {
-        return c < 0x80 && (std::isalnum(c) || c == '_');
-    });
+    return std::all_of(name.begin(), name.end(),
+                       [](unsigned char c) { return c < 0x80 && (std::isalnum(c) || c == '_'); });
 }
 
 bool IsTableName(const std::string& name) {

@@ -30,8 +30,8 @@ std::optional<std::string> FindUsersText(const std::string& column, const std::s
 
 std::optional<std::string> InsertUserText(const UserRecord& u) {
     const std::string texts[] = {
-        UserText(u.CLSID),    UserText(u.username), UserText(u.password),
-        UserText(u.email),    UserText(u.mobnumber), u.gpsloc,
+        UserText(u.CLSID),    UserText(u.username),      UserText(u.password),
+        UserText(u.email),    UserText(u.mobnumber),     u.gpsloc,
         u.user_server_folder, UserText(u.User_reg_date), UserText(u.server_cfg_file)};
     std::string q[9];
     for (int i = 0; i < 9; ++i) {
@@ -41,8 +41,8 @@ std::optional<std::string> InsertUserText(const UserRecord& u) {
     }
     return " INSERT INTO redsparrow_users( CLSID, user_id, username, password, email, "
            "mobnumber, gpsloc, user_server_folder, User_reg_date, server_cfg_file)  values( " +
-           q[0] + "," + std::to_string(u.user_id) + ",  " + q[1] + "," + q[2] + "," + q[3] +
-           "," + q[4] + "," + q[5] + "," + q[6] + "," + q[7] + "," + q[8] + ") ";
+           q[0] + "," + std::to_string(u.user_id) + ",  " + q[1] + "," + q[2] + "," + q[3] + "," +
+           q[4] + "," + q[5] + "," + q[6] + "," + q[7] + "," + q[8] + ") ";
 }
 
 namespace {
@@ -64,14 +64,22 @@ bool ParseUserId(const std::string& text, std::uint64_t& id) {
 // Copies one answer member into the record; false names a value too long for its member.
 bool SetMember(UserRecord& u, const std::string& name, const std::string& v) {
     if (name == "CLSID") return SetUserText(u.CLSID, v);
-    if (name == "gui_attribute") u.gui_attribute = v;
-    else if (name == "username") return SetUserText(u.username, v);
-    else if (name == "password") return SetUserText(u.password, v);
-    else if (name == "email") return SetUserText(u.email, v);
-    else if (name == "mobnumber") return SetUserText(u.mobnumber, v);
-    else if (name == "user_server_folder") u.user_server_folder = v;
-    else if (name == "gpsloc") u.gpsloc = v;
-    else if (name == "server_cfg_file") return SetUserText(u.server_cfg_file, v);
+    if (name == "gui_attribute")
+        u.gui_attribute = v;
+    else if (name == "username")
+        return SetUserText(u.username, v);
+    else if (name == "password")
+        return SetUserText(u.password, v);
+    else if (name == "email")
+        return SetUserText(u.email, v);
+    else if (name == "mobnumber")
+        return SetUserText(u.mobnumber, v);
+    else if (name == "user_server_folder")
+        u.user_server_folder = v;
+    else if (name == "gpsloc")
+        u.gpsloc = v;
+    else if (name == "server_cfg_file")
+        return SetUserText(u.server_cfg_file, v);
     return true;
 }
 

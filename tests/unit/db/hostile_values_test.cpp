@@ -8,11 +8,28 @@ namespace {
 
 const std::vector<std::string>& Hostile() {
     static const std::vector<std::string> values = {
-        "'", "''", "it's", "' OR '1'='1", "\\", "ends in a backslash\\", "\\'", "\\\\''\\",
-        "x'; DROP TABLE redsparrow_users; --", "x'); DELETE FROM redsparrow_users; --",
-        "-- a comment", "/* block */ 'x", "x' --", "'; SELECT 1; '", "%_%", "\"double\"",
-        "<b>&amp;</b> ]]>", "J\xC3\xBCrgen \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x94\x91",
-        "tab\there\r\nline", "  blanks around  ", "1 OR 1=1", std::string(3000, '\''),
+        "'",
+        "''",
+        "it's",
+        "' OR '1'='1",
+        "\\",
+        "ends in a backslash\\",
+        "\\'",
+        "\\\\''\\",
+        "x'; DROP TABLE redsparrow_users; --",
+        "x'); DELETE FROM redsparrow_users; --",
+        "-- a comment",
+        "/* block */ 'x",
+        "x' --",
+        "'; SELECT 1; '",
+        "%_%",
+        "\"double\"",
+        "<b>&amp;</b> ]]>",
+        "J\xC3\xBCrgen \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x94\x91",
+        "tab\there\r\nline",
+        "  blanks around  ",
+        "1 OR 1=1",
+        std::string(3000, '\''),
         std::string(20000, 'v') + "'",
     };
     return values;
@@ -26,13 +43,15 @@ std::string Stored(SqlitePeer& db, const std::string& column, const std::string&
 class HostileValueTest : public testing::Test {
 protected:
     void SetUp() override {
-        db.Exec("CREATE TABLE redsparrow_users (CLSID TEXT PRIMARY KEY, user_id INTEGER, "
-                "gui_attribute TEXT, username TEXT, password TEXT, email TEXT, mobnumber TEXT, "
-                "user_server_folder TEXT, gpsloc TEXT, User_reg_date TEXT, server_cfg_file TEXT)");
+        db.Exec(
+            "CREATE TABLE redsparrow_users (CLSID TEXT PRIMARY KEY, user_id INTEGER, "
+            "gui_attribute TEXT, username TEXT, password TEXT, email TEXT, mobnumber TEXT, "
+            "user_server_folder TEXT, gpsloc TEXT, User_reg_date TEXT, server_cfg_file TEXT)");
         db.Exec("CREATE TABLE other (a TEXT)");
         db.Exec("INSERT INTO other VALUES ('keep')");
-        db.Exec("INSERT INTO redsparrow_users (CLSID, user_id, username, gpsloc) VALUES "
-                "('seed', 1, 'seed', 'seed')");
+        db.Exec(
+            "INSERT INTO redsparrow_users (CLSID, user_id, username, gpsloc) VALUES "
+            "('seed', 1, 'seed', 'seed')");
     }
 
     UserRecord Record(size_t i, const std::string& v) {
@@ -136,8 +155,9 @@ TEST_F(HostileValueTest, UnquotedOwnerValueMustBeANumber) {
         std::map<std::string, std::string> rows{{"kept", "row"}};
         EXPECT_FALSE(dbreq::LoadTablePage(db.Post(), page, nullptr, &rows)) << v;
         EXPECT_EQ(rows.size(), 1u) << v;
-        EXPECT_EQ(dbreq::CountTableRows(db.Post(), {"redsparrow_users", "", "", "", "", page.fixed}),
-                  0) << v;
+        EXPECT_EQ(
+            dbreq::CountTableRows(db.Post(), {"redsparrow_users", "", "", "", "", page.fixed}), 0)
+            << v;
     }
     EXPECT_TRUE(db.Received().empty());
 }

@@ -37,10 +37,8 @@ const SelectCase kSelectCases[] = {
     // Without a fixed filter, no row window.
     {"all: search+order", 0, "", false, "=", "name", "id", "DESC",
      "select * from T where name='x' ORDER BY id DESC "},
-    {"all: search", 0, "", false, "=", "name", "None", "None",
-     "select * from T where name='x';"},
-    {"all: order", 0, "", false, "None", "None", "id", "DESC",
-     "select * from T ORDER BY id DESC "},
+    {"all: search", 0, "", false, "=", "name", "None", "None", "select * from T where name='x';"},
+    {"all: order", 0, "", false, "None", "None", "id", "DESC", "select * from T ORDER BY id DESC "},
     {"all: nothing", 0, "", false, "None", "None", "None", "None", "select * from T"},
     // With a fixed filter, with a row window.
     {"fixed: search+order", 10, "user_id", true, "=", "name", "id", "DESC",
@@ -67,8 +65,8 @@ const SelectCase kSelectCases[] = {
      "select * from T where owner='bob' and name='x' "},
     {"fixed all: order column", 0, "user_id", true, "None", "None", "id", "",
      "select * from T where user_id=7    ORDER BY id  "},
-    {"fixed all: order column, direction None", 0, "owner", false, "None", "None", "id",
-     "None", "select * from T where owner='bob'   ORDER BY id  "},
+    {"fixed all: order column, direction None", 0, "owner", false, "None", "None", "id", "None",
+     "select * from T where owner='bob'   ORDER BY id  "},
     {"fixed all: nothing", 0, "user_id", true, "None", "None", "None", "None",
      "select * from T where user_id=7  "},
 };
@@ -118,9 +116,15 @@ TEST(SelectText, RefusesWhatCannotBePlacedSafely) {
         [](PageRequest& r) { r.searchOperator = "= 1 OR name ="; },
         [](PageRequest& r) { r.orderColumn = "id; DELETE FROM T"; },
         [](PageRequest& r) { r.orderDirection = "DESC, (SELECT 1)"; },
-        [](PageRequest& r) { r.fixed = {"user_id", "7 OR 1=1", true}; },
-        [](PageRequest& r) { r.fixed = {"user_id", "", true}; },
-        [](PageRequest& r) { r.fixed = {"user id", "7", true}; },
+        [](PageRequest& r) {
+            r.fixed = {"user_id", "7 OR 1=1", true};
+        },
+        [](PageRequest& r) {
+            r.fixed = {"user_id", "", true};
+        },
+        [](PageRequest& r) {
+            r.fixed = {"user id", "7", true};
+        },
         [](PageRequest& r) { r.searchValue = std::string("a\0b", 3); },
     };
     for (size_t i = 0; i < faults.size(); ++i) {
@@ -148,10 +152,12 @@ struct CountCase {
 
 TEST(CountText, EveryCase) {
     const CountCase cases[] = {
-        {"text column", "name", "varchar", "x", "", "SELECT COUNT(*) as total FROM T where name= 'x'"},
+        {"text column", "name", "varchar", "x", "",
+         "SELECT COUNT(*) as total FROM T where name= 'x'"},
         {"text column, upper case type with size", "name", "VARCHAR(40)", "7", "",
          "SELECT COUNT(*) as total FROM T where name= '7'"},
-        {"numeric column", "id", "integer", "42", "", "SELECT COUNT(*) as total FROM T where id=42"},
+        {"numeric column", "id", "integer", "42", "",
+         "SELECT COUNT(*) as total FROM T where id=42"},
         {"numeric column, value not a number", "id", "integer", "4' OR '1'='1", "",
          "SELECT COUNT(*) as total FROM T where id= '4'' OR ''1''=''1'"},
         {"no search", "None", "", "", "", "SELECT COUNT(*) as total FROM T"},

@@ -26,9 +26,13 @@ std::string JsonText(const std::string& s) {
 
 }  // namespace
 
-SqlitePeer::SqlitePeer() { EXPECT_EQ(sqlite3_open(":memory:", &m_db), SQLITE_OK); }
+SqlitePeer::SqlitePeer() {
+    EXPECT_EQ(sqlite3_open(":memory:", &m_db), SQLITE_OK);
+}
 
-SqlitePeer::~SqlitePeer() { sqlite3_close(m_db); }
+SqlitePeer::~SqlitePeer() {
+    sqlite3_close(m_db);
+}
 
 void SqlitePeer::Exec(const std::string& sql) {
     char* error = nullptr;

@@ -24,8 +24,10 @@ struct Scripted {
 
 TEST(Requests, KindAndTextOfEachCommand) {
     Scripted s;
-    s.answers = {{true, R"({"AUTOCODE":[]})"}, {true, R"({"AUTOCODE":[]})"},
-                 {true, R"({"AUTOCODE":{"total":"3"}})"}, {true, "{}"},
+    s.answers = {{true, R"({"AUTOCODE":[]})"},
+                 {true, R"({"AUTOCODE":[]})"},
+                 {true, R"({"AUTOCODE":{"total":"3"}})"},
+                 {true, "{}"},
                  {true, R"({"AUTOCODE":[{"name":"a"}]})"}};
     EXPECT_EQ(dbreq::Query(s.Post(), "select * from T", 10, 20), R"({"AUTOCODE":[]})");
     EXPECT_EQ(dbreq::Query(s.Post(), "select * from T", 10, 0), R"({"AUTOCODE":[]})");
@@ -35,8 +37,10 @@ TEST(Requests, KindAndTextOfEachCommand) {
     FieldList fields;
     EXPECT_TRUE(dbreq::GetTableInfo(s.Post(), "redsparrow_users ", fields));
     const std::pair<const char*, const char*> expected[] = {
-        {"QUERY", "select * from T LIMIT 10, 20 "}, {"QUERY", "select * from T"},
-        {"COUNT", "SELECT COUNT(*) as total FROM T"}, {"INSERT", "UPDATE T SET a='b'"},
+        {"QUERY", "select * from T LIMIT 10, 20 "},
+        {"QUERY", "select * from T"},
+        {"COUNT", "SELECT COUNT(*) as total FROM T"},
+        {"INSERT", "UPDATE T SET a='b'"},
         {"TABLEINFO", "redsparrow_users "}};
     ASSERT_EQ(s.sent.size(), 5u);
     for (size_t i = 0; i < 5; ++i) {
@@ -98,11 +102,13 @@ TEST(Requests, PageThroughSqliteWithColumnsAndOwner) {
     page.orderColumn = "a";
     page.orderDirection = "ASC";
     ASSERT_TRUE(dbreq::LoadTablePage(db.Post(), page, &columns, &rows));
-    EXPECT_EQ(db.Received().back(), "select clsid , a  from Velkor_ESP32 where user_id=1  "
-                                    "ORDER BY a ASC  LIMIT 5, 3 ");
+    EXPECT_EQ(db.Received().back(),
+              "select clsid , a  from Velkor_ESP32 where user_id=1  "
+              "ORDER BY a ASC  LIMIT 5, 3 ");
     // Odd ids sorted as text: a1 a11 a13 a15 a17 a19 a21 a23 ...
-    EXPECT_EQ(rows, (std::map<std::string, std::string>{
-                        {"00000001_r19", "a19;"}, {"00000002_r21", "a21;"}, {"00000003_r23", "a23;"}}));
+    EXPECT_EQ(rows,
+              (std::map<std::string, std::string>{
+                  {"00000001_r19", "a19;"}, {"00000002_r21", "a21;"}, {"00000003_r23", "a23;"}}));
     EXPECT_EQ(columns, (std::map<int, std::string>{{0, "a"}}));
     CountRequest count{"Velkor_ESP32", "None", "", "None", "", page.fixed};
     EXPECT_EQ(dbreq::CountTableRows(db.Post(), count), 15);
