@@ -1,6 +1,6 @@
 #include "db/mysql_util.h"
 
-#include "app/config/fltf_db_util.h"
+#include "db/column_captions.h"
 
 #include <cstdlib>
 
@@ -40,15 +40,7 @@ bool CMySQLUtil::InitColumns(const std::string& captionFile, const std::string& 
                              std::map<int, std::string>& columns) {
     std::map<int, std::string> names;
     const bool ok = GetColumnNames(table, names);
-    for (const auto& [position, name] : names) {
-        const std::string caption = ReadIniString(captionFile, "DB_TEXT", name);
-        if (IsIniMarker(caption)) continue;
-        // A marker reads as 0 here, so a column without its visibility key stays hidden.
-        const std::string visible = ReadIniString(captionFile, "DB_TEXT", name + "_IsVisible");
-        if (std::atol(visible.c_str()) == 0) continue;
-        captions[static_cast<int>(captions.size())] = caption;
-        columns[static_cast<int>(columns.size())] = name;
-    }
+    SelectVisibleColumns(*this, captionFile, names, captions, columns);
     return ok;
 }
 
