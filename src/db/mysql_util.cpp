@@ -1,0 +1,58 @@
+#include "db/mysql_util.h"
+
+#include "db/column_captions.h"
+
+#include <cstdlib>
+
+CMySQLUtil::CMySQLUtil(const std::string& table) : m_table(table) {
+    GetTableInfo(m_table, m_fields);
+}
+
+dbreq::PostFn CMySQLUtil::Post() {
+    return [this](const std::string& body, std::string* answer) {
+        const int wait = static_cast<int>(std::atol(GetRespWait().c_str()));
+        return HttpPutGet(wait, IsSSL(), GetPostUrl(), body, answer);
+    };
+}
+
+bool CMySQLUtil::GetTableInfo(const std::string& table, FieldList& fields) {
+    return dbreq::GetTableInfo(Post(), table, fields);
+}
+
+std::string CMySQLUtil::Query(const std::string& sql, long rowStart, long rowCount) {
+    return dbreq::Query(Post(), sql, rowStart, rowCount);
+}
+
+int CMySQLUtil::GetRowCount(const std::string& sql) {
+    return dbreq::GetRowCount(Post(), sql);
+}
+
+bool CMySQLUtil::Execute(const std::string& sql, std::string* answer) {
+    return dbreq::Execute(Post(), sql, answer);
+}
+
+bool CMySQLUtil::GetColumnNames(const std::string& table, std::map<int, std::string>& names) {
+    return dbreq::GetColumnNames(Post(), table, names);
+}
+
+bool CMySQLUtil::InitColumns(const std::string& captionFile, const std::string& table,
+                             std::map<int, std::string>& captions,
+                             std::map<int, std::string>& columns) {
+    std::map<int, std::string> names;
+    const bool ok = GetColumnNames(table, names);
+    SelectVisibleColumns(*this, captionFile, names, captions, columns);
+    return ok;
+}
+
+bool CMySQLUtil::LoadTablePage(const PageRequest& request, std::map<int, std::string>* columns,
+                               std::map<std::string, std::string>* rows) {
+    return dbreq::LoadTablePage(Post(), request, columns, rows);
+}
+
+int CMySQLUtil::CountTableRows(const CountRequest& request) {
+    return dbreq::CountTableRows(Post(), request);
+}
+
+int CMySQLUtil::CountAll() {
+    return GetRowCount("SELECT COUNT(*) as total FROM " + m_table);
+}

@@ -1,0 +1,84 @@
+#include "db/answer_reader.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(UpdateTableData, RowKeysRowTextsAndColumnsByPosition) {
+    const std::string answer =
+        R"({"AUTOCODE":[{"CLSID":"5","a":"1","b":"2"},{"clsid":"9","a":"3","b":"4;x"}]})";
+    std::map<int, std::string> columns;
+    std::map<std::string, std::string> rows{{"stale", "row"}};
+    ASSERT_TRUE(UpdateTableData(answer, &columns, &rows));
+    EXPECT_EQ(rows, (std::map<std::string, std::string>{{"00000001_5", "1;2;"},
+                                                        {"00000002_9", "3;4;x;"}}));
+    EXPECT_EQ(columns, (std::map<int, std::string>{{0, "a"}, {1, "b"}}));
+}
+
+TEST(UpdateTableData, RowsWithoutRecordIdShareTheEmptyKey) {
+    std::map<std::string, std::string> rows;
+    ASSERT_TRUE(UpdateTableData(R"({"AUTOCODE":[{"a":"1"},{"CLSID":"7","a":"2"},{"a":"3"}]})",
+                                nullptr, &rows));
+    EXPECT_EQ(rows, (std::map<std::string, std::string>{{"", "3;"}, {"00000001_7", "2;"}}));
+}
+
+TEST(UpdateTableData, MalformedAnswersKeepWhatWasRead) {
+    std::map<std::string, std::string> rows;
+    EXPECT_FALSE(UpdateTableData("timeout", nullptr, &rows));
+    EXPECT_TRUE(rows.empty());
+    EXPECT_FALSE(UpdateTableData(R"({"rows":[]})", nullptr, &rows));
+    EXPECT_TRUE(UpdateTableData(R"({"AUTOCODE":[]})", nullptr, &rows));
+    EXPECT_TRUE(rows.empty());
+}
+
+TEST(ReadTableInfo, ColumnsKeyFlagAndFaults) {
+    const std::string answer = R"({"AUTOCODE":[
+        {"name":"CLSID","max_length":"256","type":"varchar","default":"null","primary_key":"0"},
+        {"name":"user_id","max_length":"20","type":"integer","default":"0","primary_key":"1",
+         "extra":"ignored"}]})";
+    FieldList fields;
+    ASSERT_TRUE(ReadTableInfo(answer, fields));
+    ASSERT_EQ(fields.size(), 2u);
+    EXPECT_EQ(fields[0].name, "CLSID");
+    EXPECT_EQ(fields[0].max_length, 256);
+    EXPECT_TRUE(fields[0].primaryKey);
+    EXPECT_TRUE(fields[0].defaultIsNull);
+    EXPECT_EQ(fields[1].type, "integer");
+    EXPECT_FALSE(fields[1].primaryKey);
+    EXPECT_FALSE(fields[1].defaultIsNull);
+    EXPECT_EQ(fields[1].index, 1);
+    EXPECT_TRUE(fields[1].value.empty());
+
+    // The list is appended to; a key flag that is not an integer fails the rest.
+    ASSERT_FALSE(ReadTableInfo(
+        R"({"AUTOCODE":[{"name":"c","primary_key":"1"},{"name":"d","primary_key":"yes"}]})",
+        fields));
+    ASSERT_EQ(fields.size(), 3u);
+    EXPECT_EQ(fields[2].name, "c");
+    EXPECT_EQ(fields[2].index, 2);
+    EXPECT_FALSE(ReadTableInfo("<html>", fields));
+}
+
+TEST(ReadRowCount, TotalOrZero) {
+    EXPECT_EQ(ReadRowCount(R"({"AUTOCODE":{"total":"100000"}})"), 100000);
+    EXPECT_EQ(ReadRowCount(R"({"AUTOCODE":{"total":12}})"), 12);
+    EXPECT_EQ(ReadRowCount(R"({"AUTOCODE":[{"total":"5"}]})"), 0);
+    EXPECT_EQ(ReadRowCount(R"({"AUTOCODE":{"total":"many"}})"), 0);
+    EXPECT_EQ(ReadRowCount(R"({"AUTOCODE":{}})"), 0);
+    EXPECT_EQ(ReadRowCount("Known Error From Remote Server!"), 0);
+}
+
+// Columns of equal length all stay, in table order; the record id is left out.
+TEST(ColumnNames, KeyedByPosition) {
+    FieldList fields(4);
+    const char* names[] = {"a", "CLSID", "b", "c"};
+    for (int i = 0; i < 4; ++i) {
+        fields[i].name = names[i];
+        fields[i].max_length = 40;
+    }
+    std::map<int, std::string> out;
+    ColumnNamesByPosition(fields, out);
+    EXPECT_EQ(out, (std::map<int, std::string>{{0, "a"}, {1, "b"}, {2, "c"}}));
+}
+
+}  // namespace
