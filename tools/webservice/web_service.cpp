@@ -76,6 +76,8 @@ bool WebService::Start(std::string& error) {
     m_server->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
     m_server->set_payload_max_length(m_options.bodyLimit);
     m_server->set_tcp_nodelay(true);  // headers and body go out as separate writes
+    // A client keeps one connection per worker: let it serve many requests, not the library's 5.
+    m_server->set_keep_alive_max_count(100000);
     InstallRoutes();
     m_port = m_options.port == 0 ? m_server->bind_to_any_port(m_options.host)
                                  : (m_server->bind_to_port(m_options.host, m_options.port)
@@ -104,16 +106,25 @@ void WebService::Stop() {
 
 void WebService::InstallRoutes() {
     const std::string requestPath = CollapseSlashes(m_options.requestPath);
+    // The tool posts its record with libcurl's default form content type; reading the body
+    // through a content reader keeps the HTTP library from applying its 8 KiB limit for form
+    // bodies (the service's own body limit still holds through set_payload_max_length).
     m_server->Post(".*", [this, requestPath](const httplib::Request& req,
-                                             httplib::Response& res) {
+                                             httplib::Response& res,
+                                             const httplib::ContentReader& content) {
         const auto start = Clock::now();
+        std::string body;
+        content([&body](const char* data, size_t length) {
+            body.append(data, length);
+            return true;
+        });
         if (CollapseSlashes(req.path) != requestPath) {
             SendError(res, {404, "Unknown address",
                             "Database requests go to " + requestPath + ", not " + req.path + "."});
             LogRequest(m_options.quiet, "-", res.status, start);
             return;
         }
-        CommandAnswer answer = RunDbCommand(m_database, req.body, m_options.limits);
+        CommandAnswer answer = RunDbCommand(m_database, body, m_options.limits);
         res.status = answer.status;
         res.set_content(std::move(answer.body), answer.IsError() ? "text/html; charset=utf-8"
                                                                  : "application/json");

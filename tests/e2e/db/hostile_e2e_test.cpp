@@ -34,10 +34,10 @@ const std::vector<std::string> kHostile = {
     "tab\there\r\nline",
     "  blanks around  ",
     "1 OR 1=1",
-    // Long values, sized so a request stays within the service's form-body limit (8 KiB):
-    // each quote is doubled and then written as "&apos;".
-    std::string(300, '\''),
-    std::string(3000, 'v') + "'",
+    // Long values: each quote is doubled and then written as "&apos;" in the request body,
+    // so these bodies run well past 8 KiB.
+    std::string(3000, '\''),
+    std::string(20000, 'v') + "'",
 };
 
 // Rows of the served database read directly, each row's values joined by '|'.
