@@ -8,12 +8,14 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/config/fltf_db_util.h"
 #include "app/config/gui_text.h"
+#include "device/passthru_dll.h"
 
 class Fl_Box;
 class Fl_Button;
@@ -59,6 +61,10 @@ public:
     void OnLast();
     void OnPageSize();
 
+    // Looks up the J2534 registration named exactly `name` (refreshing m_PassThruList); true
+    // with `path` set to its library file.
+    bool FindFunctionLibrary(const std::string& name, std::string& path);
+
     // The logged-in user and what the login handed over.
     std::uint64_t m_UserId;
     std::string m_ServerFolder;
@@ -73,6 +79,7 @@ public:
     std::uint32_t m_DeviceId = 0;
     std::uint32_t m_ChannelId = 0;
     bool m_bConnected = false;
+    std::set<PassThruInfo> m_PassThruList;  // registrations found by the last lookup
 
     // Database browser: the table object (opened by the browser) and its state.
     CMySQLUtil* m_pDb = nullptr;

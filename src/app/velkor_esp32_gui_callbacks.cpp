@@ -2,6 +2,7 @@
 #include "app/app_texts.h"
 #include "app/dialogs.h"
 #include "app/velkor_esp32_gui.h"
+#include "device/function_library.h"
 #include "platform/connectivity.h"
 #include "provision/boot_scripts.h"
 
@@ -67,3 +68,7 @@ void CVelkor_ESP32_GUI::OnPrev() {}
 void CVelkor_ESP32_GUI::OnNext() {}
 void CVelkor_ESP32_GUI::OnLast() {}
 void CVelkor_ESP32_GUI::OnPageSize() {}
+
+bool CVelkor_ESP32_GUI::FindFunctionLibrary(const std::string& name, std::string& path) {
+    return device::FindFunctionLibrary(name, path, m_PassThruList);
+}

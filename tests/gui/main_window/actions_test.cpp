@@ -121,3 +121,22 @@ TEST_F(Actions, UploadImageShowsTheChosenPicture) {
     EXPECT_EQ(m_dialogs.alerts.size(), 1u);
     EXPECT_EQ(m_dialogs.chooserTitles, (std::vector<std::string>(3, "Input File")));
 }
+
+// The window's lookup refreshes its list from the registry store and matches names exactly.
+TEST_F(Actions, FindFunctionLibraryLooksUpTheRegistration) {
+    const std::string store = m_tools / "passthru";
+    fs::create_directory(store);
+    testutil::WriteFile(store + "/usb.json",
+                        "{\"NAME\":\"QVX_USB_J2534\",\"VENDOR\":\"Velkor\","
+                        "\"FUNCTION_LIB\":\"/opt/velkor/libj2534.so\"}");
+    testutil::WriteFile(store + "/other.json", "{\"NAME\":\"qvx_usb_j2534\",\"FUNCTION_LIB\":\"x\"}");
+    setenv("PASSTHRU_DIR", store.c_str(), 1);
+    CVelkor_ESP32_GUI& g = MakeWindow();
+    std::string path = "unchanged";
+    EXPECT_FALSE(g.FindFunctionLibrary("QVX_WIFIAP_J2534", path));
+    EXPECT_EQ(path, "unchanged");
+    EXPECT_TRUE(g.FindFunctionLibrary("QVX_USB_J2534", path));
+    EXPECT_EQ(path, "/opt/velkor/libj2534.so");
+    EXPECT_EQ(g.m_PassThruList.size(), 2u);
+    unsetenv("PASSTHRU_DIR");
+}
