@@ -32,14 +32,18 @@ TEST_P(CommandsTest, TableInfoDescribesTheUserTableColumnsWithTheirKey) {
     for (const auto& [_, column] : tree.get_child("AUTOCODE")) {
         const std::string name = column.get<std::string>("name");
         names.push_back(name);
-        EXPECT_EQ(column.get<int>("primary_key"), name == "CLSID" ? 0 : 1) << name;
+        EXPECT_EQ(column.get<std::string>("primary_key"), name == "CLSID" ? "0" : "1") << name;
         if (name == "username") {
             EXPECT_EQ(column.get<std::string>("type"), "varchar");
             EXPECT_EQ(column.get<std::string>("max_length"), "40");
             EXPECT_NE(column.get<std::string>("default"), "null");  // NOT NULL
         }
-        if (name == "email") EXPECT_EQ(column.get<std::string>("default"), "null");
-        if (name == "User_reg_date") EXPECT_EQ(column.get<std::string>("type"), "datetime");
+        if (name == "email") {
+            EXPECT_EQ(column.get<std::string>("default"), "null");
+        }
+        if (name == "User_reg_date") {
+            EXPECT_EQ(column.get<std::string>("type"), "datetime");
+        }
     }
     EXPECT_EQ(names, (std::vector<std::string>{"CLSID", "user_id", "gui_attribute", "username",
                                                "password", "email", "mobnumber",
