@@ -62,6 +62,29 @@ Kernel ChosenKernel() {
     return kernel;
 }
 
+// Product of two polynomials modulo the CRC polynomial, in the reflected bit order (bit 31
+// is x^0).
+std::uint32_t MultiplyModP(std::uint32_t a, std::uint32_t b) {
+    std::uint32_t product = 0;
+    for (std::uint32_t m = 1u << 31; m != 0; m >>= 1) {
+        if (a & m) product ^= b;
+        b = (b & 1) ? (b >> 1) ^ 0xEDB88320u : b >> 1;
+    }
+    return product;
+}
+
+// x^(8 * bytes) modulo the CRC polynomial: what the register is multiplied by when that many
+// bytes pass through it.
+std::uint32_t ByteShiftModP(std::uint64_t bytes) {
+    std::uint32_t result = 1u << 31;  // x^0
+    std::uint32_t power = 1u << 23;   // x^8
+    for (; bytes != 0; bytes >>= 1) {
+        if (bytes & 1) result = MultiplyModP(result, power);
+        power = MultiplyModP(power, power);
+    }
+    return result;
+}
+
 }  // namespace
 
 std::uint32_t crcimpl::Crc32Slice8(std::uint32_t crc, const unsigned char* data,
@@ -84,6 +107,12 @@ CCrcUtil* CCrcUtil::GetInstance() {
 std::uint32_t CCrcUtil::Crc32Update(std::uint32_t crc, const unsigned char* data,
                                     std::size_t length) const {
     return length == 0 ? crc : ChosenKernel()(crc, data, length);
+}
+
+std::uint32_t CCrcUtil::Crc32Combine(std::uint32_t first, std::uint32_t second,
+                                     std::uint64_t secondLength) const {
+    // The register is linear: passing bytes b from state c gives (c shifted by b) ^ (b from 0).
+    return MultiplyModP(first, ByteShiftModP(secondLength)) ^ second;
 }
 
 std::uint32_t CCrcUtil::Crc32(const unsigned char* data, std::int32_t length) const {

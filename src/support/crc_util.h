@@ -20,6 +20,12 @@ public:
     std::uint32_t Crc32Update(std::uint32_t crc, const unsigned char* data,
                               std::size_t length) const;
 
+    // The Crc32 register after `first` followed by bytes whose Crc32Update from 0 is `second`:
+    // Crc32Update(c, b) == Crc32Combine(c, Crc32Update(0, b), b.size()). Lets two pieces of
+    // one stream be checked apart and joined.
+    std::uint32_t Crc32Combine(std::uint32_t first, std::uint32_t second,
+                               std::uint64_t secondLength) const;
+
 private:
     CCrcUtil() = default;
 };

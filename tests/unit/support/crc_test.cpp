@@ -67,3 +67,20 @@ TEST(Crc, UpdateContinuesAcrossPieces) {
         EXPECT_EQ(Crc().Crc32Update(c, U(text) + cut, text.size() - cut), whole) << cut;
     }
 }
+
+TEST(Crc, CombineJoinsPiecesCheckedApart) {
+    std::string text(100000, 'z');
+    for (std::size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>(i * 131 + (i >> 7));
+    std::uint32_t whole = Crc().Crc32(U(text), static_cast<std::int32_t>(text.size()));
+    for (std::size_t cut : {0u, 1u, 7u, 8u, 4095u, 50000u, 99999u, 100000u}) {
+        std::uint32_t first = Crc().Crc32Update(0xFFFFFFFFu, U(text), cut);
+        std::uint32_t second = Crc().Crc32Update(0, U(text) + cut, text.size() - cut);
+        EXPECT_EQ(Crc().Crc32Combine(first, second, text.size() - cut), whole) << cut;
+    }
+    // Lengths past 4 GiB: the shift is only a function of the length, so compare it with
+    // passing the same number of zero bytes through the register in 1 MiB steps.
+    std::string zeros(1 << 20, '\0');
+    std::uint32_t c = 0x12345678u;
+    for (int i = 0; i < 4097; ++i) c = Crc().Crc32Update(c, U(zeros), zeros.size());
+    EXPECT_EQ(Crc().Crc32Combine(0x12345678u, 0, 4097ull << 20), c);
+}
