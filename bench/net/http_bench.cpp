@@ -3,12 +3,14 @@
 // the same reference web service on loopback. After Google Benchmark's own table, a summary
 // prints each figure beside its peer with the ratio.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <thread>
@@ -39,52 +41,56 @@ std::string Key(const char* what, bool secure) {
     return std::string(what) + (secure ? " https" : " http");
 }
 
-void BM_HttpPutGet(benchmark::State& state) {
+// HttpPutGet, a bare loop on one reused handle and a bare new handle per request, taking
+// turns request by request (the order rotated every time), so drift of a shared host falls on
+// all three alike.
+void BM_HttpPutGetBesideBareLoops(benchmark::State& state) {
     BenchPeer& peer = BenchPeer::Get();
     const bool secure = state.range(0) != 0;
     CCurl_Util client;
     const std::string url = peer.PostUrl(secure);
-    auto& samples = g_samples[Key("HttpPutGet", secure)];
-    std::string answer;
-    for (auto _ : state) {
-        const auto t0 = Clock::now();
-        if (!client.HttpPutGet(50, true, url, peer.requestBody, &answer))
-            state.SkipWithError(answer.c_str());
-        samples.push_back(Micros(Clock::now() - t0));
-    }
-}
-
-void BM_BareReusedHandle(benchmark::State& state) {
-    BenchPeer& peer = BenchPeer::Get();
-    const bool secure = state.range(0) != 0;
+    auto& ours = g_samples[Key("HttpPutGet", secure)];
+    auto& reused = g_samples[Key("bare reused handle", secure)];
+    auto& fresh = g_samples[Key("bare new handle", secure)];
     CURL* handle = curl_easy_init();
-    const std::string url = peer.PostUrl(secure);
-    auto& samples = g_samples[Key("bare reused handle", secure)];
-    for (auto _ : state) {
-        std::string body;
+    std::string answer;
+    auto timed = [](std::vector<double>& samples, auto&& transfer) {
         const auto t0 = Clock::now();
-        if (!BareTransfer(handle, url, &peer.requestBody, peer.certFile, body))
-            state.SkipWithError("transfer failed");
+        const bool ok = transfer();
         samples.push_back(Micros(Clock::now() - t0));
+        return ok;
+    };
+    const std::function<bool()> runs[] = {
+        [&] {
+            return timed(ours, [&] { return client.HttpPutGet(50, true, url, peer.requestBody,
+                                                              &answer); });
+        },
+        [&] {
+            return timed(reused, [&] {
+                std::string body;
+                return BareTransfer(handle, url, &peer.requestBody, peer.certFile, body);
+            });
+        },
+        [&] {
+            return timed(fresh, [&] {
+                std::string body;
+                CURL* once = curl_easy_init();
+                const bool ok = BareTransfer(once, url, &peer.requestBody, peer.certFile, body);
+                curl_easy_cleanup(once);
+                return ok;
+            });
+        },
+    };
+    std::size_t first = 0;
+    for (auto _ : state) {
+        for (std::size_t k = 0; k < 3; ++k)
+            if (!runs[(first + k) % 3]()) state.SkipWithError("transfer failed");
+        first = (first + 1) % 3;
     }
     curl_easy_cleanup(handle);
 }
 
-void BM_BareNewHandle(benchmark::State& state) {
-    BenchPeer& peer = BenchPeer::Get();
-    const bool secure = state.range(0) != 0;
-    const std::string url = peer.PostUrl(secure);
-    auto& samples = g_samples[Key("bare new handle", secure)];
-    for (auto _ : state) {
-        std::string body;
-        const auto t0 = Clock::now();
-        CURL* handle = curl_easy_init();
-        if (!BareTransfer(handle, url, &peer.requestBody, peer.certFile, body))
-            state.SkipWithError("transfer failed");
-        curl_easy_cleanup(handle);
-        samples.push_back(Micros(Clock::now() - t0));
-    }
-}
+const char* const kBefore[] = {", same bytes again", ", new files", ", replacing others"};
 
 void MakeDownloadFiles(const BenchPeer& peer) {
     static bool made = false;
@@ -100,14 +106,24 @@ void MakeDownloadFiles(const BenchPeer& peer) {
     }
 }
 
-void BM_DownloadService(benchmark::State& state) {
+// The download service and a bare reused-handle loop fetching the same 200 files, taking
+// turns within each iteration (first one, then the other, the order swapped every time), so
+// a disk or host that slows down in the middle of the run slows both alike. The second
+// argument says what is on disk before each run: 1 no local copies (every file is created),
+// 2 copies of other content (every file is replaced), 0 the copies of the last run (the same
+// bytes come again).
+void BM_DownloadServiceBesideBareLoop(benchmark::State& state) {
     BenchPeer& peer = BenchPeer::Get();
     const bool secure = state.range(0) != 0;
+    const int before = static_cast<int>(state.range(1));
     MakeDownloadFiles(peer);
     CCurl_Util client;
     client.SetDataUrl(peer.BaseUrl(secure));
-    auto& samples = g_samples[Key("download service", secure)];
-    for (auto _ : state) {
+    CURL* handle = curl_easy_init();
+    const char* suffix = kBefore[before];
+    auto& ours = g_samples[Key("download service", secure) + suffix];
+    auto& bare = g_samples[Key("bare download loop", secure) + suffix];
+    auto runService = [&] {
         for (int i = 0; i < kFiles; ++i) {
             const std::string name = "f" + std::to_string(i);
             client.AddDownloadItem("/dl//" + name,
@@ -118,19 +134,9 @@ void BM_DownloadService(benchmark::State& state) {
         std::string text;
         while (client.GetDownloadProgress(&text))
             std::this_thread::sleep_for(std::chrono::microseconds(200));
-        samples.push_back(Micros(Clock::now() - t0));
-    }
-    if (!std::filesystem::exists(peer.root + "/local/f" + std::to_string(kFiles - 1)))
-        state.SkipWithError("download service did not fetch every file");
-}
-
-void BM_BareDownloadLoop(benchmark::State& state) {
-    BenchPeer& peer = BenchPeer::Get();
-    const bool secure = state.range(0) != 0;
-    MakeDownloadFiles(peer);
-    CURL* handle = curl_easy_init();
-    auto& samples = g_samples[Key("bare download loop", secure)];
-    for (auto _ : state) {
+        ours.push_back(Micros(Clock::now() - t0));
+    };
+    auto runBare = [&] {
         const auto t0 = Clock::now();
         for (int i = 0; i < kFiles; ++i) {
             const std::string name = "f" + std::to_string(i);
@@ -140,24 +146,45 @@ void BM_BareDownloadLoop(benchmark::State& state) {
                 state.SkipWithError("transfer failed");
             std::ofstream(peer.root + "/local/bare-" + name, std::ios::binary) << body;
         }
-        samples.push_back(Micros(Clock::now() - t0));
+        bare.push_back(Micros(Clock::now() - t0));
+    };
+    bool serviceFirst = true;
+    for (auto _ : state) {
+        // Untimed: lay out what is on disk before the run, then write it all out, so both
+        // start from old copies that are really on the disk, as they would be.
+        state.PauseTiming();
+        if (before != 0) {
+            std::filesystem::remove_all(peer.root + "/local");
+            std::filesystem::create_directories(peer.root + "/local");
+        }
+        if (before == 2) {
+            const std::string other(kFileSize, '\0');
+            for (int i = 0; i < kFiles; ++i)
+                for (const char* prefix : {"", "bare-"})
+                    std::ofstream(peer.root + "/local/" + prefix + "f" + std::to_string(i),
+                                  std::ios::binary)
+                        << other;
+        }
+        ::sync();
+        state.ResumeTiming();
+        if (serviceFirst) {
+            runService();
+            runBare();
+        } else {
+            runBare();
+            runService();
+        }
+        serviceFirst = !serviceFirst;
     }
     curl_easy_cleanup(handle);
+    if (!std::filesystem::exists(peer.root + "/local/f" + std::to_string(kFiles - 1)))
+        state.SkipWithError("download service did not fetch every file");
 }
 
-BENCHMARK(BM_HttpPutGet)->Arg(0)->Arg(1)->Iterations(500)->UseRealTime();
-BENCHMARK(BM_BareReusedHandle)->Arg(0)->Arg(1)->Iterations(500)->UseRealTime();
-BENCHMARK(BM_BareNewHandle)->Arg(0)->Arg(1)->Iterations(200)->UseRealTime();
-BENCHMARK(BM_DownloadService)
-    ->Arg(0)
-    ->Arg(1)
-    ->Iterations(3)
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BareDownloadLoop)
-    ->Arg(0)
-    ->Arg(1)
-    ->Iterations(3)
+BENCHMARK(BM_HttpPutGetBesideBareLoops)->Arg(0)->Arg(1)->Iterations(400)->UseRealTime();
+BENCHMARK(BM_DownloadServiceBesideBareLoop)
+    ->ArgsProduct({{0, 1}, {1, 2, 0}})
+    ->Iterations(10)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
@@ -167,7 +194,7 @@ void Row(const std::string& ours, const std::string& peer, const char* unit, dou
     if (a.empty() || b.empty()) return;
     for (double p : {0.50, 0.99}) {
         const double x = Percentile(a, p) / scale, y = Percentile(b, p) / scale;
-        std::printf("  %-26s p%-2.0f %10.1f %s   %-26s %10.1f %s   ratio %5.2fx\n", ours.c_str(),
+        std::printf("  %-42s p%-2.0f %8.1f %s   %-42s %8.1f %s   ratio %5.2fx\n", ours.c_str(),
                     p * 100, x, unit, peer.c_str(), y, unit, x / y);
     }
 }
@@ -182,8 +209,10 @@ int main(int argc, char** argv) {
         Row(Key("HttpPutGet", secure), Key("bare reused handle", secure), "us", 1);
         Row(Key("bare new handle", secure), Key("HttpPutGet", secure), "us", 1);
     }
-    for (bool secure : {false, true})
-        Row(Key("download service", secure), Key("bare download loop", secure), "ms", 1000);
+    for (int before : {1, 2, 0})
+        for (bool secure : {false, true})
+            Row(Key("download service", secure) + kBefore[before],
+                Key("bare download loop", secure) + kBefore[before], "ms", 1000);
     benchmark::Shutdown();
     return 0;
 }

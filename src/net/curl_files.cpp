@@ -33,6 +33,15 @@ bool CCurl_Util::HttpFileDownLoad(int timeout, bool /*secure*/, std::string base
 // `crc` is not 0, matches it); until then any old copy stays as it was.
 bool CCurl_Util::FetchFile(CurlEasy& handle, int timeout, const std::string& url,
                            const std::string& localPath, std::uint32_t crc, std::string* error) {
+    std::string body;
+    if (!FetchBody(handle, timeout, url, localPath, crc, body, error)) return false;
+    return HoldsContent(localPath, body) || ReplaceFileAtomically(localPath, body, error);
+}
+
+// A 200 answer whose body arrived whole (and, when `crc` is not 0, matches it) into `body`.
+bool CCurl_Util::FetchBody(CurlEasy& handle, int timeout, const std::string& url,
+                           const std::string& localPath, std::uint32_t crc, std::string& body,
+                           std::string* error) {
     if (!handle) return false;
     Log()->WriteLog(LOG_INFO, " CCurl_Util::HttpFileDownLoad:URL file:%s\r\n\r\n", url.c_str());
     Log()->WriteLog(LOG_INFO, " CCurl_Util::HttpFileDownLoad:Local File:%s\r\n\r\n",
@@ -65,7 +74,8 @@ bool CCurl_Util::FetchFile(CurlEasy& handle, int timeout, const std::string& url
             return false;
         }
     }
-    return ReplaceFileAtomically(localPath, result.body, error);
+    body = std::move(result.body);
+    return true;
 }
 
 bool CCurl_Util::HttpGet(int timeout, bool /*secure*/, std::string url, std::string* out,

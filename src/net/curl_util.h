@@ -133,6 +133,9 @@ private:
     bool IsAbandoned(std::uint64_t tag);
     bool FetchFile(CurlEasy& handle, int timeout, const std::string& url,
                    const std::string& localPath, std::uint32_t crc, std::string* error);
+    bool FetchBody(CurlEasy& handle, int timeout, const std::string& url,
+                   const std::string& localPath, std::uint32_t crc, std::string& body,
+                   std::string* error);
     std::string DownloadUrl(const std::string& base, const std::string& remoteName);
     bool NeedsDownload(const DownloadItem& item);
     TlsSettings CurrentTls() const;
@@ -148,6 +151,7 @@ private:
     CEvent m_requestEvent;
     boost::mutex m_outcomeLock;  // hand-off of outcomes to their callers
     boost::condition_variable m_answerEvent;
+    std::atomic<std::uint64_t> m_delivered{0};  // outcomes queued so far, for spinning callers
     std::set<std::uint64_t> m_abandoned;  // tags whose callers gave up waiting
     std::atomic<std::uint64_t> m_nextTag{0};
     std::atomic<bool> m_workerRunning{false};

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "net/curl_util.h"
+#include "net/file_replacer.h"
 #include "net/local_file.h"
 #include "platform/paths.h"
 #include "support/file_log_msg.h"
@@ -64,8 +65,11 @@ void CCurl_Util::HttpDowloadService() {
         list.swap(m_downloadList);
     }
     CurlEasy handle;  // one handle for the whole run, so its connection is reused
+    CFileReplacer writer;  // writes each file while the next one is fetched
+    std::string writingKey;  // the file the writer has, while it may still be writing it
     const long total = static_cast<long>(list.size());
     long count = 0;
+    std::string failedKey, error;
     for (const auto& [key, item] : list) {
         if (m_stopping) break;
         ++count;
@@ -73,16 +77,34 @@ void CCurl_Util::HttpDowloadService() {
         std::snprintf(progress, sizeof progress, "Download:(%ld  - %ld = %ld)", total, count,
                       total - count);
         m_progressQueue.Push(progress);
-        if (!NeedsDownload(item)) continue;
-        std::string error;
-        if (!FetchFile(handle, 5000, GetDataUrl() + key, item.localPath, item.crc, &error)) {
-            if (!error.empty()) {
-                Log()->WriteLog(LOG_INFO, "CCurl_Util::HttpDowloadService::{File Not Found}%s",
-                                key.c_str());
-                Log()->WriteLog(LOG_INFO, "CCurl_Util::HttpDowloadService::%s", error.c_str());
-            }
+        // The same file listed twice is checked only once its first copy is on disk.
+        if (writer.PendingPath() == item.localPath && !writer.Finish(&error)) {
+            failedKey = writingKey;
             break;
         }
+        if (!NeedsDownload(item)) continue;
+        std::string body;
+        if (!FetchBody(handle, 5000, GetDataUrl() + key, item.localPath, item.crc, body,
+                       &error)) {
+            failedKey = key;
+            break;
+        }
+        if (!writer.Replace(item.localPath, std::move(body), &error)) {
+            failedKey = writingKey;  // the file before this one could not be written
+            break;
+        }
+        writingKey = key;
+    }
+    // Every file handed to the writer is on disk (or known failed) before the run ends.
+    std::string writeError;
+    if (!writer.Finish(&writeError) && failedKey.empty()) {
+        failedKey = writingKey;
+        error = writeError;
+    }
+    if (!failedKey.empty() && !error.empty()) {
+        Log()->WriteLog(LOG_INFO, "CCurl_Util::HttpDowloadService::{File Not Found}%s",
+                        failedKey.c_str());
+        Log()->WriteLog(LOG_INFO, "CCurl_Util::HttpDowloadService::%s", error.c_str());
     }
     m_progressQueue.Clear();
     m_downloadRunning = false;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -48,6 +49,27 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& content, 
         ::unlink(temp.c_str());
     }
     return ok;
+}
+
+bool HoldsContent(const std::string& path, const std::string& content) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool same = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                static_cast<std::uint64_t>(st.st_size) == content.size();
+    std::vector<char> buffer(same ? std::min<std::size_t>(content.size(), 1 << 16) : 0);
+    for (std::size_t done = 0; same && done < content.size();) {
+        const ssize_t n = ::read(fd, buffer.data(), std::min(buffer.size(), content.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0 || std::memcmp(buffer.data(), content.data() + done,
+                                  static_cast<std::size_t>(n)) != 0) {
+            same = false;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    return same;
 }
 
 bool FileCrc32(const std::string& path, std::uint32_t& crc) {

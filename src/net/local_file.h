@@ -8,5 +8,9 @@
 // see the old file or the new one, never a part. False with a reason in *why on failure.
 bool ReplaceFileAtomically(const std::string& path, const std::string& content, std::string* why);
 
+// True when `path` is a regular file holding exactly `content`: a download that brought the
+// same bytes again need not be written at all.
+bool HoldsContent(const std::string& path, const std::string& content);
+
 // Crc32 (no final inversion) of the file's bytes; false when it cannot be read.
 bool FileCrc32(const std::string& path, std::uint32_t& crc);

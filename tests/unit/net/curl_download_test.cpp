@@ -159,6 +159,38 @@ TEST_F(DownloadTest, CorruptedFreshDownloadIsRefusedAndEndsTheService) {
     EXPECT_EQ(m_server.Requests(), std::vector<std::string>{"/fw"});
 }
 
+// Files are written while the next one is fetched; a file that cannot be written still ends
+// the run, and nothing after it reaches the disk.
+TEST_F(DownloadTest, ServiceEndsWhenAFileCannotBeWritten) {
+    m_server.SetFile("/a", "A");
+    m_server.SetFile("/b", "B");
+    m_server.SetFile("/c", "C");
+    m_server.SetFile("/d", "D");
+    CCurl_Util client;
+    client.SetDataUrl(m_server.Url());
+    client.AddDownloadItem("/a", DownloadItem{0, "", "", "", Path("a")});
+    client.AddDownloadItem("/b", DownloadItem{0, "", "", "", Path("no-such-folder/b")});
+    client.AddDownloadItem("/c", DownloadItem{0, "", "", "", Path("c")});
+    client.AddDownloadItem("/d", DownloadItem{0, "", "", "", Path("d")});
+    RunService(client);
+    EXPECT_EQ(Files(), std::vector<std::string>{"a"});
+    EXPECT_EQ(ReadFile(Path("a")), "A");
+    EXPECT_LE(m_server.Requests().size(), 3u);  // at most the one after it was fetched
+}
+
+TEST_F(DownloadTest, FileListedTwiceIsCheckedAfterItsFirstCopyIsWritten) {
+    const std::string content(4 << 20, 'x');  // long enough to be still on its way to disk
+    m_server.SetFile("/first", content);
+    m_server.SetFile("/again", "must not be fetched");
+    CCurl_Util client;
+    client.SetDataUrl(m_server.Url());
+    client.AddDownloadItem("/first", DownloadItem{0, "", "", "", Path("same")});
+    client.AddDownloadItem("/again", DownloadItem{Crc(content), "", "", "", Path("same")});
+    RunService(client);
+    EXPECT_EQ(m_server.Requests(), std::vector<std::string>{"/first"});
+    EXPECT_EQ(ReadFile(Path("same")), content);
+}
+
 TEST_F(DownloadTest, ServiceWorksThroughALongList) {
     CCurl_Util client;
     client.SetDataUrl(m_server.Url());
