@@ -2,6 +2,7 @@
 // without a base, non-200 answers and cut transfers that must leave the old file whole, and
 // the service's order, progress, CRC checks and end.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -189,6 +190,29 @@ TEST_F(DownloadTest, FileListedTwiceIsCheckedAfterItsFirstCopyIsWritten) {
     RunService(client);
     EXPECT_EQ(m_server.Requests(), std::vector<std::string>{"/first"});
     EXPECT_EQ(ReadFile(Path("same")), content);
+}
+
+// A CRC-0 file is always fetched, but a local copy that already holds those bytes is not
+// written again (same inode); one of the same size with other bytes is replaced.
+TEST_F(DownloadTest, CopyHoldingTheFetchedBytesIsLeftAsItIs) {
+    m_server.SetFile("/same", "unchanged");
+    m_server.SetFile("/other", "new bytes");
+    CCurl_Util client;
+    client.SetDataUrl(m_server.Url());
+    WriteFile(Path("same"), "unchanged");
+    WriteFile(Path("other"), "old bytes");
+    auto inode = [&](const char* name) {
+        struct stat st {};
+        return ::stat(Path(name).c_str(), &st) == 0 ? st.st_ino : 0;
+    };
+    const auto sameBefore = inode("same"), otherBefore = inode("other");
+    client.AddDownloadItem("/same", DownloadItem{0, "", "", "", Path("same")});
+    client.AddDownloadItem("/other", DownloadItem{0, "", "", "", Path("other")});
+    RunService(client);
+    EXPECT_EQ(m_server.Requests(), (std::vector<std::string>{"/same", "/other"}));
+    EXPECT_EQ(inode("same"), sameBefore);
+    EXPECT_NE(inode("other"), otherBefore);
+    EXPECT_EQ(ReadFile(Path("other")), "new bytes");
 }
 
 TEST_F(DownloadTest, ServiceWorksThroughALongList) {
