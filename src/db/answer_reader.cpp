@@ -1,5 +1,7 @@
 #include "db/answer_reader.h"
 
+#include "db/json_tree.h"
+
 #include "support/file_log_msg.h"
 
 #include <strings.h>
@@ -15,8 +17,7 @@ namespace pt = boost::property_tree;
 namespace {
 
 bool ParseJson(const std::string& text, pt::ptree& tree) {
-    std::istringstream in(text);
-    pt::read_json(in, tree);
+    ReadJsonTree(text, tree);
     return true;
 }
 

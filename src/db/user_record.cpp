@@ -1,5 +1,6 @@
 #include "db/user_record.h"
 
+#include "db/json_tree.h"
 #include "db/sql_text.h"
 
 #include <boost/property_tree/json_parser.hpp>
@@ -88,8 +89,7 @@ bool SetMember(UserRecord& u, const std::string& name, const std::string& v) {
 bool ReadUserRows(const std::string& answer, std::map<std::string, UserRecord>& users) {
     try {
         pt::ptree tree;
-        std::istringstream in(answer);
-        pt::read_json(in, tree);
+        ReadJsonTree(answer, tree);
         long counter = 0, position = 0;
         for (const auto& [unused, row] : tree.get_child("AUTOCODE")) {
             ++position;
@@ -118,8 +118,7 @@ bool ReadUserRows(const std::string& answer, std::map<std::string, UserRecord>& 
 bool ReadInsertAnswer(const std::string& answer) {
     try {
         pt::ptree tree;
-        std::istringstream in(answer);
-        pt::read_json(in, tree);
+        ReadJsonTree(answer, tree);
         return true;
     } catch (const pt::json_parser_error& e) {
         std::cerr << "JSON parsing error: " << e.message() << " at line " << e.line() << "\n";

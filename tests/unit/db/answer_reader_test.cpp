@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "db/json_tree.h"
+#include "db/user_record.h"
+
 namespace {
 
 TEST(UpdateTableData, RowKeysRowTextsAndColumnsByPosition) {
@@ -82,3 +85,43 @@ TEST(ColumnNames, KeyedByPosition) {
 }
 
 }  // namespace
+
+namespace {
+
+// An answer whose "AUTOCODE" holds one row nested `depth` levels deep (arrays and objects in
+// turn), with brackets inside a string that must not count.
+std::string Nested(int depth) {
+    std::string open, close;
+    for (int i = 0; i < depth - 3; ++i) {
+        open += i % 2 ? R"({"k":)" : "[";
+        close.insert(0, i % 2 ? "}" : "]");
+    }
+    return R"({"AUTOCODE":[{"CLSID":"1","a":")" + std::string(500, '[') + R"(","n":)" + open +
+           "0" + close + "}]}";
+}
+
+}  // namespace
+
+// Every reader of the service's answers refuses one nested past the limit (the JSON reader
+// would run the stack out on it) and still reads one nested as deep as the limit.
+TEST(AnswerReaders, DeepNestingIsRefusedNotACrash) {
+    const std::string deep = std::string(200000, '[') + std::string(200000, ']');
+    const std::string deepObjects = [] {
+        std::string s;
+        for (int i = 0; i < 100000; ++i) s += R"({"a":)";
+        return s;
+    }();
+    for (const std::string& answer : {deep, deepObjects, Nested(kMaxJsonNesting + 1)}) {
+        FieldList fields;
+        std::map<std::string, std::string> rows;
+        std::map<std::string, UserRecord> users;
+        EXPECT_FALSE(ReadTableInfo(answer, fields));
+        EXPECT_EQ(ReadRowCount(answer), 0);
+        EXPECT_FALSE(UpdateTableData(answer, nullptr, &rows));
+        EXPECT_FALSE(ReadUserRows(answer, users));
+        EXPECT_FALSE(ReadInsertAnswer(answer));
+    }
+    std::map<std::string, std::string> rows;
+    EXPECT_TRUE(UpdateTableData(Nested(kMaxJsonNesting), nullptr, &rows));
+    EXPECT_TRUE(ReadInsertAnswer(Nested(kMaxJsonNesting)));
+}
