@@ -37,9 +37,9 @@ void BM_TablePage(benchmark::State& state) {
     const PageRequest page = Page(static_cast<int>(state.range(0)));
     std::map<std::string, std::string> rows;
     for (auto _ : state) {
-        int total = g_table->CountTableRows(Count());
+        const std::uint32_t total = g_table->CountTableRows(Count());
         bool ok = g_table->LoadTablePage(page, nullptr, &rows);
-        if (total != 1000000 || !ok || rows.size() != 20) state.SkipWithError("wrong page");
+        if (total != 1000000u || !ok || rows.size() != 20) state.SkipWithError("wrong page");
         benchmark::DoNotOptimize(rows);
     }
 }

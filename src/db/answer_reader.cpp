@@ -25,6 +25,18 @@ bool IsClsid(const std::string& name) {
     return strcasecmp(name.c_str(), "clsid") == 0;
 }
 
+// The "primary_key" member read as an integer the way the tree's own reader does (blanks
+// around it allowed); one that is not an integer fails the answer.
+int KeyFlag(const pt::ptree& value) {
+    std::istringstream in(value.data());
+    int flag = 0;
+    in >> flag;
+    if (!in.eof()) in >> std::ws;
+    if (in.fail() || in.get() != std::char_traits<char>::eof())
+        throw pt::ptree_bad_data("primary_key is not an integer", value.data());
+    return flag;
+}
+
 FieldInfo ReadField(const pt::ptree& column, std::size_t position) {
     FieldInfo f;
     for (const auto& [key, value] : column) {
@@ -37,10 +49,23 @@ FieldInfo ReadField(const pt::ptree& column, std::size_t position) {
         else if (key == "default")
             f.defaultIsNull = value.data() == "null";
         else if (key == "primary_key")
-            f.primaryKey = value.get_value<int>() == 0;
+            f.primaryKey = KeyFlag(value) == 0;
     }
     f.index = static_cast<std::int16_t>(position);
     return f;
+}
+
+// Decimal digits only, no sign, at most 4294967295.
+bool ParseTotal(const std::string& text, std::uint32_t& total) {
+    if (text.empty() || text.size() > 10) return false;
+    std::uint64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (v > UINT32_MAX) return false;
+    total = static_cast<std::uint32_t>(v);
+    return true;
 }
 
 bool HasName(const std::map<int, std::string>& columns, const std::string& name) {
@@ -62,11 +87,13 @@ bool ReadTableInfo(const std::string& answer, FieldList& fields) {
     }
 }
 
-int ReadRowCount(const std::string& answer) {
+std::uint32_t ReadRowCount(const std::string& answer) {
     try {
         pt::ptree tree;
         ParseJson(answer, tree);
-        return tree.get<int>("AUTOCODE.total", 0);
+        const auto text = tree.get_optional<std::string>("AUTOCODE.total");
+        std::uint32_t total = 0;
+        return text && ParseTotal(*text, total) ? total : 0;
     } catch (const pt::ptree_error&) {
         return 0;
     }

@@ -4,6 +4,7 @@
 
 #include "db/field_info.h"
 
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -11,8 +12,9 @@
 // A "primary_key" of 0 marks the key column; one that is not an integer fails the answer.
 bool ReadTableInfo(const std::string& answer, FieldList& fields);
 
-// COUNT: the integer at "AUTOCODE.total", 0 when absent or unreadable.
-int ReadRowCount(const std::string& answer);
+// COUNT: the unsigned 32-bit number at "AUTOCODE.total", 0 when absent or unreadable (a
+// sign, a fraction or a value past 4294967295 is unreadable).
+std::uint32_t ReadRowCount(const std::string& answer);
 
 // QUERY: rows into `rows` (cleared first), keyed "%0.8ld_<CLSID>" with the row counter, the
 // other values each followed by ";" as the row text. New column names go into `columns` (when

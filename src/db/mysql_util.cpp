@@ -23,7 +23,7 @@ std::string CMySQLUtil::Query(const std::string& sql, long rowStart, long rowCou
     return dbreq::Query(Post(), sql, rowStart, rowCount);
 }
 
-int CMySQLUtil::GetRowCount(const std::string& sql) {
+std::uint32_t CMySQLUtil::GetRowCount(const std::string& sql) {
     return dbreq::GetRowCount(Post(), sql);
 }
 
@@ -49,10 +49,10 @@ bool CMySQLUtil::LoadTablePage(const PageRequest& request, std::map<int, std::st
     return dbreq::LoadTablePage(Post(), request, columns, rows);
 }
 
-int CMySQLUtil::CountTableRows(const CountRequest& request) {
+std::uint32_t CMySQLUtil::CountTableRows(const CountRequest& request) {
     return dbreq::CountTableRows(Post(), request);
 }
 
-int CMySQLUtil::CountAll() {
+std::uint32_t CMySQLUtil::CountAll() {
     return GetRowCount("SELECT COUNT(*) as total FROM " + m_table);
 }

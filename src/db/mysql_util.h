@@ -27,7 +27,7 @@ public:
     bool GetTableInfo(const std::string& table, FieldList& fields);
     // The answer text, "" when the call failed; a row count of 0 means no row window.
     std::string Query(const std::string& sql, long rowStart, long rowCount);
-    int GetRowCount(const std::string& sql);
+    std::uint32_t GetRowCount(const std::string& sql);
     // Any modifying statement; `answer` receives the answer, the error text or "timeout".
     bool Execute(const std::string& sql, std::string* answer);
     // The columns of `table` but the record id, keyed by position.
@@ -41,9 +41,9 @@ public:
     // built, failed, or its answer could not be read; `rows` then stays as it was.
     bool LoadTablePage(const PageRequest& request, std::map<int, std::string>* columns,
                        std::map<std::string, std::string>* rows);
-    int CountTableRows(const CountRequest& request);
+    std::uint32_t CountTableRows(const CountRequest& request);
     // Every row of the bound table, counted without a filter.
-    int CountAll();
+    std::uint32_t CountAll();
 
     const std::string& TableName() const { return m_table; }
     const FieldList& Fields() const { return m_fields; }

@@ -36,7 +36,7 @@ std::string Query(const PostFn& post, const std::string& sql, long rowStart, lon
     return answer;
 }
 
-int GetRowCount(const PostFn& post, const std::string& sql) {
+std::uint32_t GetRowCount(const PostFn& post, const std::string& sql) {
     std::string answer;
     if (!post(RequestBody("COUNT", sql), &answer) || answer.empty()) return 0;
     Log("CMySQLUtil::GetRowCount:%s", answer);
@@ -72,7 +72,7 @@ bool LoadTablePage(const PostFn& post, const PageRequest& request,
     return true;
 }
 
-int CountTableRows(const PostFn& post, const CountRequest& request) {
+std::uint32_t CountTableRows(const PostFn& post, const CountRequest& request) {
     auto sql = BuildCountText(request);
     return sql ? GetRowCount(post, *sql) : 0;
 }

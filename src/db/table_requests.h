@@ -7,6 +7,7 @@
 #include "db/query_builder.h"
 #include "db/user_record.h"
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -22,7 +23,7 @@ std::string RequestBody(const std::string& kind, const std::string& text);
 bool GetTableInfo(const PostFn& post, const std::string& table, FieldList& fields);
 // The answer text, "" when the call failed.
 std::string Query(const PostFn& post, const std::string& sql, long rowStart, long rowCount);
-int GetRowCount(const PostFn& post, const std::string& sql);
+std::uint32_t GetRowCount(const PostFn& post, const std::string& sql);
 bool Execute(const PostFn& post, const std::string& sql, std::string* answer);
 bool GetColumnNames(const PostFn& post, const std::string& table,
                     std::map<int, std::string>& names);
@@ -32,7 +33,7 @@ bool GetColumnNames(const PostFn& post, const std::string& table,
 bool LoadTablePage(const PostFn& post, const PageRequest& request,
                    std::map<int, std::string>* columns, std::map<std::string, std::string>* rows);
 // The number of rows the count request matches; 0 when it cannot be built or fails.
-int CountTableRows(const PostFn& post, const CountRequest& request);
+std::uint32_t CountTableRows(const PostFn& post, const CountRequest& request);
 
 bool FindUsers(const PostFn& post, const std::string& column, const std::string& op,
                const std::string& value, std::map<std::string, UserRecord>* users);

@@ -107,10 +107,10 @@ TEST_F(TableService, PageAndCountOfTheOwnersRows) {
     }
     CountRequest count{"Velkor_ESP32", "firmware_version", "varchar",
                        " LIKE ",       "1.2.3%",           page.fixed};
-    EXPECT_EQ(devices.CountTableRows(count), 10000);
+    EXPECT_EQ(devices.CountTableRows(count), 10000u);
     count.fixed = {};
-    EXPECT_EQ(devices.CountTableRows(count), 10100);  // the other owner's rows too
-    EXPECT_EQ(devices.CountAll(), 101000);
+    EXPECT_EQ(devices.CountTableRows(count), 10100u);  // the other owner's rows too
+    EXPECT_EQ(devices.CountAll(), 101000u);
     // No window: every row of the owner's search.
     page.rowCount = 0;
     page.searchValue = "1.2.3-2025";

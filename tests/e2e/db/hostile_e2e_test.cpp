@@ -105,9 +105,9 @@ TEST(HostileEndToEnd, StoredAndFoundExactly) {
         ASSERT_EQ(rows.size(), 1u) << i;
         EXPECT_EQ(rows.begin()->first, "00000001_" + id) << i;
         CountRequest count{"redsparrow_users ", "gpsloc", "varchar", "=", v, {}};
-        EXPECT_EQ(table.CountTableRows(count), 1) << i;
+        EXPECT_EQ(table.CountTableRows(count), 1u) << i;
         count.fixed = page.fixed;
-        EXPECT_EQ(table.CountTableRows(count), 1) << i;
+        EXPECT_EQ(table.CountTableRows(count), 1u) << i;
     }
     EXPECT_EQ(Direct(service.DatabasePath(), "SELECT COUNT(*) FROM redsparrow_users"),
               std::vector<std::string>{std::to_string(kHostile.size() + 1)});

@@ -27,7 +27,7 @@ TEST(SilentService, TimeoutReachesInsertUserAndFindUsers) {
     std::map<std::string, UserRecord> found;
     EXPECT_FALSE(users->FindUsers("user_id", "=", "1", &found));
     EXPECT_TRUE(found.empty());
-    EXPECT_EQ(users->CountAll(), 0);
+    EXPECT_EQ(users->CountAll(), 0u);
 }
 
 }  // namespace

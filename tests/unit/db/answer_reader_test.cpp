@@ -62,13 +62,31 @@ TEST(ReadTableInfo, ColumnsKeyFlagAndFaults) {
     EXPECT_FALSE(ReadTableInfo("<html>", fields));
 }
 
+// The total is an unsigned 32-bit number: all of its range reads back, nothing outside it.
 TEST(ReadRowCount, TotalOrZero) {
-    EXPECT_EQ(ReadRowCount(R"({"AUTOCODE":{"total":"100000"}})"), 100000);
-    EXPECT_EQ(ReadRowCount(R"({"AUTOCODE":{"total":12}})"), 12);
-    EXPECT_EQ(ReadRowCount(R"({"AUTOCODE":[{"total":"5"}]})"), 0);
-    EXPECT_EQ(ReadRowCount(R"({"AUTOCODE":{"total":"many"}})"), 0);
-    EXPECT_EQ(ReadRowCount(R"({"AUTOCODE":{}})"), 0);
-    EXPECT_EQ(ReadRowCount("Known Error From Remote Server!"), 0);
+    const struct {
+        const char* answer;
+        std::uint32_t total;
+    } cases[] = {
+        {R"({"AUTOCODE":{"total":"100000"}})", 100000},
+        {R"({"AUTOCODE":{"total":12}})", 12},
+        {R"({"AUTOCODE":{"total":"0"}})", 0},
+        {R"({"AUTOCODE":{"total":"2147483647"}})", 2147483647u},
+        {R"({"AUTOCODE":{"total":"2147483648"}})", 2147483648u},
+        {R"({"AUTOCODE":{"total":3000000000}})", 3000000000u},
+        {R"({"AUTOCODE":{"total":"4294967295"}})", 4294967295u},
+        {R"({"AUTOCODE":{"total":"4294967296"}})", 0},
+        {R"({"AUTOCODE":{"total":"99999999999999999999"}})", 0},
+        {R"({"AUTOCODE":{"total":"-1"}})", 0},
+        {R"({"AUTOCODE":{"total":"+5"}})", 0},
+        {R"({"AUTOCODE":{"total":"5.0"}})", 0},
+        {R"({"AUTOCODE":{"total":""}})", 0},
+        {R"({"AUTOCODE":[{"total":"5"}]})", 0},
+        {R"({"AUTOCODE":{"total":"many"}})", 0},
+        {R"({"AUTOCODE":{}})", 0},
+        {"Known Error From Remote Server!", 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ReadRowCount(c.answer), c.total) << c.answer;
 }
 
 // Columns of equal length all stay, in table order; the record id is left out.
@@ -96,8 +114,8 @@ std::string Nested(int depth) {
         open += i % 2 ? R"({"k":)" : "[";
         close.insert(0, i % 2 ? "}" : "]");
     }
-    return R"({"AUTOCODE":[{"CLSID":"1","a":")" + std::string(500, '[') + R"(","n":)" + open +
-           "0" + close + "}]}";
+    return R"({"AUTOCODE":[{"CLSID":"1","a":")" + std::string(500, '[') + R"(","n":)" + open + "0" +
+           close + "}]}";
 }
 
 }  // namespace
@@ -116,7 +134,7 @@ TEST(AnswerReaders, DeepNestingIsRefusedNotACrash) {
         std::map<std::string, std::string> rows;
         std::map<std::string, UserRecord> users;
         EXPECT_FALSE(ReadTableInfo(answer, fields));
-        EXPECT_EQ(ReadRowCount(answer), 0);
+        EXPECT_EQ(ReadRowCount(answer), 0u);
         EXPECT_FALSE(UpdateTableData(answer, nullptr, &rows));
         EXPECT_FALSE(ReadUserRows(answer, users));
         EXPECT_FALSE(ReadInsertAnswer(answer));

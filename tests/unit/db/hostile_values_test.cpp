@@ -117,9 +117,9 @@ TEST_F(HostileValueTest, PageAndCountMatchExactlyTheTypedValue) {
             EXPECT_NE(rows.begin()->second.find(";" + v + ";"), std::string::npos) << i;
 
             CountRequest count{"redsparrow_users", "gpsloc", "text", "=", v, page.fixed};
-            EXPECT_EQ(dbreq::CountTableRows(db.Post(), count), 1) << i;
+            EXPECT_EQ(dbreq::CountTableRows(db.Post(), count), 1u) << i;
             count.searchType = "integer";  // a non-number is still compared as text
-            EXPECT_EQ(dbreq::CountTableRows(db.Post(), count), 1) << i;
+            EXPECT_EQ(dbreq::CountTableRows(db.Post(), count), 1u) << i;
         }
     }
     EXPECT_EQ(db.Rows("SELECT COUNT(*) FROM redsparrow_users")[0],
@@ -156,7 +156,7 @@ TEST_F(HostileValueTest, UnquotedOwnerValueMustBeANumber) {
         EXPECT_FALSE(dbreq::LoadTablePage(db.Post(), page, nullptr, &rows)) << v;
         EXPECT_EQ(rows.size(), 1u) << v;
         EXPECT_EQ(
-            dbreq::CountTableRows(db.Post(), {"redsparrow_users", "", "", "", "", page.fixed}), 0)
+            dbreq::CountTableRows(db.Post(), {"redsparrow_users", "", "", "", "", page.fixed}), 0u)
             << v;
     }
     EXPECT_TRUE(db.Received().empty());

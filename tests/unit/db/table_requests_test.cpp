@@ -31,7 +31,7 @@ TEST(Requests, KindAndTextOfEachCommand) {
                  {true, R"({"AUTOCODE":[{"name":"a"}]})"}};
     EXPECT_EQ(dbreq::Query(s.Post(), "select * from T", 10, 20), R"({"AUTOCODE":[]})");
     EXPECT_EQ(dbreq::Query(s.Post(), "select * from T", 10, 0), R"({"AUTOCODE":[]})");
-    EXPECT_EQ(dbreq::GetRowCount(s.Post(), "SELECT COUNT(*) as total FROM T"), 3);
+    EXPECT_EQ(dbreq::GetRowCount(s.Post(), "SELECT COUNT(*) as total FROM T"), 3u);
     std::string answer;
     EXPECT_TRUE(dbreq::Execute(s.Post(), "UPDATE T SET a='b'", &answer));
     FieldList fields;
@@ -56,7 +56,7 @@ TEST(Requests, FailuresGiveEmptyZeroFalse) {
     s.answers = {{false, "timeout"}, {false, "timeout"}, {false, "Server down\r\n"},
                  {false, "timeout"}, {false, "timeout"}, {true, "not json"}};
     EXPECT_EQ(dbreq::Query(s.Post(), "select 1", 0, 0), "");
-    EXPECT_EQ(dbreq::GetRowCount(s.Post(), "select 1"), 0);
+    EXPECT_EQ(dbreq::GetRowCount(s.Post(), "select 1"), 0u);
     std::string answer;
     EXPECT_FALSE(dbreq::Execute(s.Post(), "select 1", &answer));
     EXPECT_EQ(answer, "Server down\r\n");
@@ -70,6 +70,19 @@ TEST(Requests, FailuresGiveEmptyZeroFalse) {
     page.table = "T";
     EXPECT_FALSE(dbreq::LoadTablePage(s.Post(), page, nullptr, &rows));
     EXPECT_EQ(rows.size(), 1u);
+}
+
+// A table past 2^31 - 1 rows: its total reaches the pager whole, not as 0 or a negative.
+TEST(Requests, CountAboveTheSignedRangeReachesTheCaller) {
+    Scripted s;
+    s.answers = {{true, R"({"AUTOCODE":{"total":"3000000000"}})"},
+                 {true, R"({"AUTOCODE":{"total":"4294967295"}})"}};
+    CountRequest count{"T", "None", "", "None", "", {}};
+    // Held wider than the result, so a signed result type would show as a wrong number.
+    const std::int64_t counted = dbreq::CountTableRows(s.Post(), count);
+    const std::int64_t read = dbreq::GetRowCount(s.Post(), "SELECT COUNT(*) as total FROM T");
+    EXPECT_EQ(counted, 3000000000);
+    EXPECT_EQ(read, 4294967295);
 }
 
 TEST(Requests, InsertUserNeedsSuccessAndJson) {
@@ -111,7 +124,7 @@ TEST(Requests, PageThroughSqliteWithColumnsAndOwner) {
                   {"00000001_r19", "a19;"}, {"00000002_r21", "a21;"}, {"00000003_r23", "a23;"}}));
     EXPECT_EQ(columns, (std::map<int, std::string>{{0, "a"}}));
     CountRequest count{"Velkor_ESP32", "None", "", "None", "", page.fixed};
-    EXPECT_EQ(dbreq::CountTableRows(db.Post(), count), 15);
+    EXPECT_EQ(dbreq::CountTableRows(db.Post(), count), 15u);
 }
 
 }  // namespace
