@@ -90,7 +90,9 @@ bool ReadUserRows(const std::string& answer, std::map<std::string, UserRecord>& 
     try {
         pt::ptree tree;
         ReadJsonTree(answer, tree);
-        long counter = 0, position = 0;
+        // Every row of the answer has its number, so a key names the same row as the answer's
+        // order does; a refused row leaves its number unused.
+        long position = 0;
         for (const auto& [unused, row] : tree.get_child("AUTOCODE")) {
             ++position;
             UserRecord u;
@@ -106,7 +108,7 @@ bool ReadUserRows(const std::string& answer, std::map<std::string, UserRecord>& 
             }
             if (!fits) continue;
             char key[32];
-            std::snprintf(key, sizeof key, " %08ld ", ++counter);
+            std::snprintf(key, sizeof key, " %08ld ", position);
             users[key] = u;
         }
         return true;

@@ -46,9 +46,10 @@ std::optional<std::string> FindUsersText(const std::string& column, const std::s
 // The INSERT of one record, every column paired with its own member.
 std::optional<std::string> InsertUserText(const UserRecord& user);
 
-// Rows of a FindUsers answer into `users` under " %0.8ld " keys. False on a JSON fault or a
-// "user_id" that is not an unsigned decimal number (rows stored before remain). A row with a
-// value longer than its member is refused: left out, reported on the standard error stream.
+// Rows of a FindUsers answer into `users` under " %0.8ld " keys, the n-th row of the answer
+// under n. False on a JSON fault or a "user_id" that is not an unsigned decimal number (rows
+// stored before remain). A row with a value longer than its member is refused: left out (its
+// key unused), reported on the standard error stream.
 bool ReadUserRows(const std::string& answer, std::map<std::string, UserRecord>& users);
 
 // An INSERT answer is accepted when it is JSON; otherwise the reason goes to the standard

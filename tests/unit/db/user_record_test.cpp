@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -51,19 +54,53 @@ TEST(FindUsers, UserIdMustBeAnUnsignedNumber) {
     }
 }
 
-// A value one byte too long for its member refuses its row; the next row still counts 1.
-TEST(FindUsers, OverlongValueRefusesTheRow) {
-    const std::string fits(40, 'u'), tooLong(41, 'u');
-    const std::string answer = R"({"AUTOCODE":[{"CLSID":"1","username":")" + tooLong +
-                               R"("},{"CLSID":"2","username":")" + fits + R"("}]})";
-    std::map<std::string, UserRecord> users;
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(ReadUserRows(answer, users));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("row 1 refused: its username"),
-              std::string::npos);
-    ASSERT_EQ(users.size(), 1u);
-    EXPECT_STREQ(users.at(" 00000001 ").CLSID, "2");
-    EXPECT_EQ(UserText(users.at(" 00000001 ").username), fits);
+// A row with a value one byte too long for its member is refused; the keys still follow the
+// answer's order, so " 00000001 " never names a later row and a refused row's number stays
+// unused.
+TEST(FindUsers, RefusedRowLeavesItsKeyUnused) {
+    const std::map<std::string, std::size_t> memberSize = {
+        {"username", sizeof UserRecord::username},
+        {"email", sizeof UserRecord::email},
+        {"server_cfg_file", sizeof UserRecord::server_cfg_file}};
+    // One row per entry: the member given a value too long for it, or "" for a row that fits.
+    const struct {
+        std::vector<std::string> overlong;
+        std::map<std::string, std::string> clsidByKey;
+        const char* reported;
+    } cases[] = {
+        {{"username", ""}, {{" 00000002 ", "r2"}}, "row 1 refused: its username"},
+        {{"", "email", ""},
+         {{" 00000001 ", "r1"}, {" 00000003 ", "r3"}},
+         "row 2 refused: its email"},
+        {{"", "", "server_cfg_file"},
+         {{" 00000001 ", "r1"}, {" 00000002 ", "r2"}},
+         "row 3 refused"},
+        {{"username", "username", "", "email", ""},
+         {{" 00000003 ", "r3"}, {" 00000005 ", "r5"}},
+         "row 4 refused"},
+        {{"username", "email"}, {}, "row 2 refused"},
+    };
+    for (const auto& c : cases) {
+        std::string answer = R"({"AUTOCODE":[)";
+        for (std::size_t i = 0; i < c.overlong.size(); ++i) {
+            const std::string& member = c.overlong[i].empty() ? "username" : c.overlong[i];
+            // The longest value that fits, or one byte more.
+            const std::size_t length = memberSize.at(member) - (c.overlong[i].empty() ? 1 : 0);
+            answer += (i ? "," : "") + std::string(R"({"CLSID":"r)") + std::to_string(i + 1) +
+                      R"(",")" + member + R"(":")" + std::string(length, 'v') + R"("})";
+        }
+        answer += "]}";
+        SCOPED_TRACE(c.reported);
+        std::map<std::string, UserRecord> users;
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(ReadUserRows(answer, users));
+        EXPECT_NE(testing::internal::GetCapturedStderr().find(c.reported), std::string::npos);
+        std::map<std::string, std::string> clsidByKey;
+        for (const auto& [key, user] : users) clsidByKey[key] = UserText(user.CLSID);
+        EXPECT_EQ(clsidByKey, c.clsidByKey);
+        for (const auto& [key, user] : users)
+            EXPECT_EQ(UserText(user.username).size(), sizeof user.username - 1) << key;
+    }
 }
 
 TEST(UserText, FixedMembersNeverOverrun) {
