@@ -47,8 +47,9 @@ bool CCurl_Util::FetchBody(CurlEasy& handle, int timeout, const std::string& url
     Log()->WriteLog(LOG_INFO, " CCurl_Util::HttpFileDownLoad:Local File:%s\r\n\r\n",
                     localPath.c_str());
     const TlsSettings tls = CurrentTls();
+    const AbortFlags abort{&m_stopping, nullptr};
     TransferResult result;
-    PrepareTransfer(handle.get(), timeout, url, tls, &m_stopping, result, nullptr);
+    PrepareTransfer(handle.get(), timeout, url, tls, &abort, result, nullptr);
     PerformTransfer(handle.get(), result);
     if (result.code != CURLE_OK) return false;
     if (result.status != 200) {
@@ -84,8 +85,9 @@ bool CCurl_Util::HttpGet(int timeout, bool /*secure*/, std::string url, std::str
     if (!handle) return false;
     Log()->WriteLog(LOG_INFO, " CCurl_Util::HttpFileDownLoad:URL file:%s\r\n\r\n", url.c_str());
     const TlsSettings tls = CurrentTls();
+    const AbortFlags abort{&m_stopping, nullptr};
     TransferResult result;
-    PrepareTransfer(handle.get(), timeout, url, tls, &m_stopping, result, nullptr);
+    PrepareTransfer(handle.get(), timeout, url, tls, &abort, result, nullptr);
     PerformTransfer(handle.get(), result);
     if (result.code != CURLE_OK) return false;
     if (result.status != 200) {

@@ -19,14 +19,19 @@ CurlEasy::~CurlEasy() {
 
 namespace {
 
-int AbortWhenSet(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0;
+bool IsSet(const std::atomic<bool>* flag) {
+    return flag && flag->load();
+}
+
+int AbortWhenSet(void* flags, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    const auto* abort = static_cast<const AbortFlags*>(flags);
+    return IsSet(abort->stopping) || IsSet(abort->givenUp) ? 1 : 0;
 }
 
 }  // namespace
 
 void PrepareTransfer(CURL* handle, int timeoutSeconds, const std::string& url,
-                     const TlsSettings& tls, const std::atomic<bool>* abort, TransferResult& result,
+                     const TlsSettings& tls, const AbortFlags* abort, TransferResult& result,
                      const std::string* post) {
     curl_easy_reset(handle);
     curl_easy_setopt(handle, CURLOPT_TIMEOUT, static_cast<long>(timeoutSeconds));

@@ -32,6 +32,13 @@ private:
     CURL* m_handle;
 };
 
+// What stops a running transfer at libcurl's next progress call (at least once a second, also
+// while the peer sends nothing): either flag turning true. A null flag never does.
+struct AbortFlags {
+    const std::atomic<bool>* stopping = nullptr;  // the client is going away
+    const std::atomic<bool>* givenUp = nullptr;   // nobody waits for this transfer any more
+};
+
 struct TransferResult {
     CURLcode code = CURLE_OK;
     long status = 0;
@@ -40,10 +47,10 @@ struct TransferResult {
 };
 
 // Resets `handle` and sets what every transfer uses: time-out in seconds, write callback into
-// result.body, HTTP/1.1, the URL, TLS verification, no signals; `abort` going true stops a
-// running transfer. POSTs `body` when `post` is given.
+// result.body, HTTP/1.1, the URL, TLS verification, no signals; `abort` (which must outlive
+// the transfer) stops it early. POSTs `body` when `post` is given.
 void PrepareTransfer(CURL* handle, int timeoutSeconds, const std::string& url,
-                     const TlsSettings& tls, const std::atomic<bool>* abort, TransferResult& result,
+                     const TlsSettings& tls, const AbortFlags* abort, TransferResult& result,
                      const std::string* post);
 
 // Performs a prepared transfer; prints "curl_easy_perform() failed: ..." on failure.

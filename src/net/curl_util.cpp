@@ -102,9 +102,8 @@ bool CCurl_Util::HttpPutGet(int timeout, bool secure, std::string url, std::stri
 
     const long long waitMs = static_cast<long long>(timeout == 0 ? 2000 : timeout) * 100;
     const auto deadline = boost::chrono::steady_clock::now() + boost::chrono::milliseconds(waitMs);
-    SpinUntil(
-        [&] { return m_delivered.load(std::memory_order_acquire) != deliveredBefore; },
-        kCallerSpin);
+    SpinUntil([&] { return m_delivered.load(std::memory_order_acquire) != deliveredBefore; },
+              kCallerSpin);
     bool ok = false;
     std::string text;
     boost::unique_lock<boost::mutex> lock(m_outcomeLock);
@@ -120,6 +119,9 @@ bool CCurl_Util::HttpPutGet(int timeout, bool secure, std::string url, std::stri
         *answer = std::move(text);
     } else {
         m_abandoned.insert(tag);  // its outcome, if it ever comes, is dropped
+        // A transfer nobody waits for would hold the worker up to libcurl's own limit (the
+        // time-out in seconds, ten times this wait), and every later request behind it.
+        if (m_inFlight == tag) m_inFlightGivenUp = true;
         *answer = "timeout";
         ok = false;
     }
@@ -145,6 +147,7 @@ bool CCurl_Util::TakeOutcome(std::uint64_t tag, bool& ok, std::string& text) {
 
 void CCurl_Util::Deliver(std::uint64_t tag, bool ok, std::string text) {
     boost::lock_guard<boost::mutex> g(m_outcomeLock);
+    m_inFlight = 0;
     if (m_abandoned.erase(tag)) {
         Log()->WriteLog(LOG_INFO, "CCurl_Util::Http_PutGet::late outcome of request %llu dropped",
                         static_cast<unsigned long long>(tag));
@@ -155,9 +158,14 @@ void CCurl_Util::Deliver(std::uint64_t tag, bool ok, std::string text) {
     m_answerEvent.notify_all();
 }
 
-bool CCurl_Util::IsAbandoned(std::uint64_t tag) {
+// Marks `tag` as the transfer in flight; false (nothing to send) when its caller has already
+// given up.
+bool CCurl_Util::BeginTransfer(std::uint64_t tag) {
     boost::lock_guard<boost::mutex> g(m_outcomeLock);
-    return m_abandoned.erase(tag) != 0;
+    if (m_abandoned.erase(tag) != 0) return false;
+    m_inFlight = tag;
+    m_inFlightGivenUp = false;
+    return true;
 }
 
 void CCurl_Util::CurlPutgetThread() {
@@ -169,7 +177,7 @@ void CCurl_Util::CurlPutgetThread() {
         // Every queued request is served, so none waits for a later signal.
         while (m_workerRunning && m_requestQueue.TryPop(request)) {
             Log()->WriteLog(LOG_INFO, "CCurl_Util::CurlPutgetThread::%s", "Request -IN");
-            if (IsAbandoned(request.tag)) {
+            if (!BeginTransfer(request.tag)) {
                 Log()->WriteLog(LOG_INFO, "CCurl_Util::CurlPutgetThread::%s",
                                 "request given up by its caller, not sent");
                 continue;
@@ -191,8 +199,8 @@ void CCurl_Util::Http_PutGet(CurlEasy& handle, const RequestRecord& request) {
     Log()->WriteLog(LOG_NOTICE, " CCurl_Util::HttpPutGet:URL:%s\r\n\r\n", request.url.c_str());
     TransferResult result;
     const TlsSettings tls = CurrentTls();
-    PrepareTransfer(handle.get(), request.timeout, request.url, tls, &m_stopping, result,
-                    &request.body);
+    const AbortFlags abort{&m_stopping, &m_inFlightGivenUp};
+    PrepareTransfer(handle.get(), request.timeout, request.url, tls, &abort, result, &request.body);
     PerformTransfer(handle.get(), result);
     if (result.code != CURLE_OK) {
         Deliver(request.tag, false, curl_easy_strerror(result.code));

@@ -130,7 +130,7 @@ private:
     void Http_PutGet(CurlEasy& handle, const RequestRecord& request);
     void Deliver(std::uint64_t tag, bool ok, std::string text);
     bool TakeOutcome(std::uint64_t tag, bool& ok, std::string& text);
-    bool IsAbandoned(std::uint64_t tag);
+    bool BeginTransfer(std::uint64_t tag);
     bool FetchFile(CurlEasy& handle, int timeout, const std::string& url,
                    const std::string& localPath, std::uint32_t crc, std::string* error);
     bool FetchBody(CurlEasy& handle, int timeout, const std::string& url,
@@ -151,8 +151,10 @@ private:
     CEvent m_requestEvent;
     boost::mutex m_outcomeLock;  // hand-off of outcomes to their callers
     boost::condition_variable m_answerEvent;
-    std::atomic<std::uint64_t> m_delivered{0};  // outcomes queued so far, for spinning callers
-    std::set<std::uint64_t> m_abandoned;  // tags whose callers gave up waiting
+    std::atomic<std::uint64_t> m_delivered{0};   // outcomes queued so far, for spinning callers
+    std::set<std::uint64_t> m_abandoned;         // tags whose callers gave up waiting
+    std::uint64_t m_inFlight = 0;                // tag of the transfer the worker runs, 0: none
+    std::atomic<bool> m_inFlightGivenUp{false};  // its caller gave up: abort it
     std::atomic<std::uint64_t> m_nextTag{0};
     std::atomic<bool> m_workerRunning{false};
     std::atomic<bool> m_stopping{false};  // aborts transfers in flight at destruction

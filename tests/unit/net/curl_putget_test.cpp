@@ -72,6 +72,21 @@ TEST_F(PutGetTest, LateAnswerIsDroppedNotHandedToTheNextCaller) {
     EXPECT_EQ(answer, "echo:third");
 }
 
+// libcurl's limit for a request is its time-out in seconds, ten times its caller's wait. A
+// hung transfer whose caller gave up is aborted, so the worker is free for the next request:
+// that one gets its real answer within a wait shorter than what was left of the first
+// transfer's limit.
+TEST_F(PutGetTest, HungRequestGivenUpDoesNotHoldTheNextOne) {
+    CCurl_Util client;
+    std::string answer;
+    // Waits 5 x 100 ms; libcurl would let the transfer run for 5 s.
+    EXPECT_FALSE(client.HttpPutGet(5, false, m_server.Url() + "/hang", "hung", &answer));
+    EXPECT_EQ(answer, "timeout");
+    // Waits 3 s, ending well before the first transfer's 5 s would.
+    EXPECT_TRUE(client.HttpPutGet(30, false, m_server.Url() + "/echo", "next", &answer));
+    EXPECT_EQ(answer, "echo:next");
+}
+
 TEST_F(PutGetTest, RequestGivenUpBeforeItsTurnIsNotSent) {
     CCurl_Util client;
     std::thread slow([&] {
