@@ -137,6 +137,8 @@ private:
                    const std::string& localPath, std::uint32_t crc, std::string& body,
                    std::string* error);
     std::string DownloadUrl(const std::string& base, const std::string& remoteName);
+    std::vector<std::pair<std::string, DownloadItem>> TakeDownloadList();
+    void PushProgress(long total, long count);
     bool NeedsDownload(const DownloadItem& item);
     TlsSettings CurrentTls() const;
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "net/curl_util.h"
-#include "net/file_replacer.h"
+#include "net/download_run.h"
 #include "net/local_file.h"
 #include "platform/paths.h"
 #include "support/file_log_msg.h"
@@ -37,6 +37,21 @@ bool CCurl_Util::GetDownloadProgress(std::string* text) {
     return true;
 }
 
+// The queued files, taken whole: files queued during a run wait for the next one.
+std::vector<std::pair<std::string, DownloadItem>> CCurl_Util::TakeDownloadList() {
+    std::vector<std::pair<std::string, DownloadItem>> list;
+    boost::lock_guard<boost::mutex> g(m_listLock);
+    list.swap(m_downloadList);
+    return list;
+}
+
+void CCurl_Util::PushProgress(long total, long count) {
+    char progress[96];
+    std::snprintf(progress, sizeof progress, "Download:(%ld  - %ld = %ld)", total, count,
+                  total - count);
+    m_progressQueue.Push(progress);
+}
+
 bool CCurl_Util::NeedsDownload(const DownloadItem& item) {
     if (!platform::PathExists(item.localPath)) return true;
     if (item.crc == 0) return true;
@@ -58,54 +73,23 @@ bool CCurl_Util::NeedsDownload(const DownloadItem& item) {
 
 void CCurl_Util::HttpDowloadService() {
     m_downloadRunning = true;
-    std::vector<std::pair<std::string, DownloadItem>> list;
-    {
-        // Taken whole: files queued during this run wait for the next one.
-        boost::lock_guard<boost::mutex> g(m_listLock);
-        list.swap(m_downloadList);
-    }
+    const auto list = TakeDownloadList();
     CurlEasy handle;  // one handle for the whole run, so its connection is reused
-    CFileReplacer writer;  // writes each file while the next one is fetched
-    std::string writingKey;  // the file the writer has, while it may still be writing it
-    const long total = static_cast<long>(list.size());
+    CDownloadRun run;
     long count = 0;
-    std::string failedKey, error;
     for (const auto& [key, item] : list) {
         if (m_stopping) break;
-        ++count;
-        char progress[96];
-        std::snprintf(progress, sizeof progress, "Download:(%ld  - %ld = %ld)", total, count,
-                      total - count);
-        m_progressQueue.Push(progress);
-        // The same file listed twice is checked only once its first copy is on disk.
-        if (writer.PendingPath() == item.localPath && !writer.Finish(&error)) {
-            failedKey = writingKey;
-            break;
-        }
+        PushProgress(static_cast<long>(list.size()), ++count);
+        if (!run.Settle(item.localPath)) break;  // its copy listed before could not be written
         if (!NeedsDownload(item)) continue;
-        std::string body;
-        if (!FetchBody(handle, 5000, GetDataUrl() + key, item.localPath, item.crc, body,
-                       &error)) {
-            failedKey = key;
+        std::string body, error;
+        if (!FetchBody(handle, 5000, GetDataUrl() + key, item.localPath, item.crc, body, &error)) {
+            run.FetchFailed(key, std::move(error));
             break;
         }
-        if (!writer.Replace(item.localPath, std::move(body), &error)) {
-            failedKey = writingKey;  // the file before this one could not be written
-            break;
-        }
-        writingKey = key;
+        if (!run.Write(key, item.localPath, std::move(body))) break;
     }
-    // Every file handed to the writer is on disk (or known failed) before the run ends.
-    std::string writeError;
-    if (!writer.Finish(&writeError) && failedKey.empty()) {
-        failedKey = writingKey;
-        error = writeError;
-    }
-    if (!failedKey.empty() && !error.empty()) {
-        Log()->WriteLog(LOG_INFO, "CCurl_Util::HttpDowloadService::{File Not Found}%s",
-                        failedKey.c_str());
-        Log()->WriteLog(LOG_INFO, "CCurl_Util::HttpDowloadService::%s", error.c_str());
-    }
+    run.Finish();  // every file handed over is on disk, or its failure is logged
     m_progressQueue.Clear();
     m_downloadRunning = false;
 }
