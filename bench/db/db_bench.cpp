@@ -45,9 +45,9 @@ void BM_TablePage(benchmark::State& state) {
 }
 
 void BM_BareCurl(benchmark::State& state) {
-    const std::string countBody = dbreq::RequestBody("COUNT", *BuildCountText(Count()));
+    const std::string countBody = db::RequestBody("COUNT", *db::BuildCountText(Count()));
     const std::string pageBody =
-        dbreq::RequestBody("QUERY", *BuildSelectText(Page(static_cast<int>(state.range(0)))));
+        db::RequestBody("QUERY", *db::BuildSelectText(Page(static_cast<int>(state.range(0)))));
     dbpeer::BarePoster poster;
     const std::string url = g_service->PostUrl();
     std::string a, b;

@@ -66,7 +66,7 @@ BenchPeer& BenchPeer::Get() {
         record.SetCmd("SQL_FIND");
         record.SetFindType("QUERY");
         record.SetFindSqlQuery("SELECT * FROM Velkor_ESP32 LIMIT 1");
-        p->requestBody = SerializeRequest(record);
+        p->requestBody = db::SerializeRequest(record);
         std::atexit([] {
             BenchPeer& q = BenchPeer::Get();
             q.http->Stop();

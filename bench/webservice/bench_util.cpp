@@ -59,7 +59,7 @@ std::string CommandBody(const std::string& kind, const std::string& sql) {
     record.SetCmd("SQL_FIND");
     record.SetFindType(kind);
     record.SetFindSqlQuery(sql);
-    return SerializeRequest(record);
+    return db::SerializeRequest(record);
 }
 
 long DirectRun(sqlite3* db, const std::string& sql) {

@@ -17,7 +17,7 @@ namespace pt = boost::property_tree;
 namespace {
 
 bool ParseJson(const std::string& text, pt::ptree& tree) {
-    ReadJsonTree(text, tree);
+    db::ReadJsonTree(text, tree);
     return true;
 }
 
@@ -75,6 +75,8 @@ bool HasName(const std::map<int, std::string>& columns, const std::string& name)
 
 }  // namespace
 
+namespace db {
+
 bool ReadTableInfo(const std::string& answer, FieldList& fields) {
     try {
         pt::ptree tree;
@@ -98,6 +100,14 @@ std::uint32_t ReadRowCount(const std::string& answer) {
         return 0;
     }
 }
+
+void ColumnNamesByPosition(const FieldList& fields, std::map<int, std::string>& names) {
+    for (const auto& f : fields) {
+        if (!IsClsid(f.name)) names[static_cast<int>(names.size())] = f.name;
+    }
+}
+
+}  // namespace db
 
 bool UpdateTableData(const std::string& answer, std::map<int, std::string>* columns,
                      std::map<std::string, std::string>* rows) {
@@ -129,11 +139,5 @@ bool UpdateTableData(const std::string& answer, std::map<int, std::string>* colu
         return true;
     } catch (const pt::ptree_error&) {
         return false;
-    }
-}
-
-void ColumnNamesByPosition(const FieldList& fields, std::map<int, std::string>& names) {
-    for (const auto& f : fields) {
-        if (!IsClsid(f.name)) names[static_cast<int>(names.size())] = f.name;
     }
 }

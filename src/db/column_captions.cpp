@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace db {
+
 void SelectVisibleColumns(const CFltfDBUtil& ini, const std::string& captionFile,
                           const std::map<int, std::string>& names,
                           std::map<int, std::string>& captions,
@@ -15,3 +17,5 @@ void SelectVisibleColumns(const CFltfDBUtil& ini, const std::string& captionFile
         columns[static_cast<int>(columns.size())] = name;
     }
 }
+
+}  // namespace db

@@ -7,6 +7,8 @@
 #include <map>
 #include <string>
 
+namespace db {
+
 // For each name in `names` (in key order): a column with a caption (key = its name) and a
 // non-zero "<name>_IsVisible" joins `captions` and `columns` under the same next key. A
 // missing caption or visibility key hides the column from both maps, keeping them in step.
@@ -14,3 +16,5 @@ void SelectVisibleColumns(const CFltfDBUtil& ini, const std::string& captionFile
                           const std::map<int, std::string>& names,
                           std::map<int, std::string>& captions,
                           std::map<int, std::string>& columns);
+
+}  // namespace db

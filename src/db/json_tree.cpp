@@ -6,6 +6,8 @@
 
 namespace pt = boost::property_tree;
 
+namespace db {
+
 namespace {
 
 // The deepest nesting of arrays and objects outside strings, counting no further than
@@ -36,9 +38,10 @@ int NestingDepth(const std::string& text, int limit) {
 
 void ReadJsonTree(const std::string& text, pt::ptree& tree) {
     if (NestingDepth(text, kMaxJsonNesting) > kMaxJsonNesting)
-        throw pt::json_parser_error("nested deeper than " + std::to_string(kMaxJsonNesting) +
-                                        " levels",
-                                    "", 0);
+        throw pt::json_parser_error(
+            "nested deeper than " + std::to_string(kMaxJsonNesting) + " levels", "", 0);
     std::istringstream in(text);
     pt::read_json(in, tree);
 }
+
+}  // namespace db

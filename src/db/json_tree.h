@@ -7,8 +7,12 @@
 
 #include <boost/property_tree/ptree.hpp>
 
+namespace db {
+
 constexpr int kMaxJsonNesting = 200;
 
 // Parses `text` into `tree`; throws boost::property_tree::json_parser_error when the text is
 // not JSON or is nested deeper than kMaxJsonNesting.
 void ReadJsonTree(const std::string& text, boost::property_tree::ptree& tree);
+
+}  // namespace db

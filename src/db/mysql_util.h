@@ -15,7 +15,9 @@
 
 // The table of MQTT devices; the network settings dialog makes one object of it when it opens
 // (its columns are read on construction).
+namespace db {
 inline constexpr const char* kMqttDeviceTable = "Mqtt_device ";
+}  // namespace db
 
 class CMySQLUtil : public CCurl_Util {
 public:
@@ -50,7 +52,7 @@ public:
 
 protected:
     // The object's transport: HttpPutGet to the request address with its wait.
-    dbreq::PostFn Post();
+    db::PostFn Post();
 
 private:
     std::string m_table;

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+namespace db {
+
 using sqltext::IsGiven;
 
 namespace {
@@ -151,3 +153,5 @@ std::string WithRowWindow(const std::string& sql, long rowStart, long rowCount) 
     std::snprintf(buf, sizeof buf, " LIMIT %ld, %ld ", rowStart, rowCount);
     return sql + buf;
 }
+
+}  // namespace db

@@ -32,6 +32,8 @@ struct CountRequest {
     FixedFilter fixed;
 };
 
+namespace db {
+
 // "select ... from <table>" with its where, order and limit tail; nothing when a name,
 // operator, direction or value cannot be placed safely.
 std::optional<std::string> BuildSelectText(const PageRequest& request);
@@ -42,3 +44,5 @@ std::optional<std::string> BuildCountText(const CountRequest& request);
 // The query text of a QUERY request: the SQL alone, or followed by " LIMIT start, count "
 // when count is not 0.
 std::string WithRowWindow(const std::string& sql, long rowStart, long rowCount);
+
+}  // namespace db

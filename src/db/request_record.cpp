@@ -5,6 +5,8 @@
 #include <boost/archive/xml_oarchive.hpp>
 #include <sstream>
 
+namespace db {
+
 std::string SerializeRequest(const AutCodeUser& record) {
     std::ostringstream out;
     {
@@ -28,3 +30,5 @@ bool DeserializeRequest(const std::string& body, AutCodeUser& record) {
         return false;
     }
 }
+
+}  // namespace db

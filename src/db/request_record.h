@@ -23,9 +23,15 @@ public:
     std::string m_strRowEnd = "50";
 
     // Each setter replaces its member only with a non-empty text.
-    void SetCmd(const std::string& v) { if (!v.empty()) m_strCmd = v; }
-    void SetFindType(const std::string& v) { if (!v.empty()) m_strFindType = v; }
-    void SetFindSqlQuery(const std::string& v) { if (!v.empty()) m_strFindSqlQuery = v; }
+    void SetCmd(const std::string& v) {
+        if (!v.empty()) m_strCmd = v;
+    }
+    void SetFindType(const std::string& v) {
+        if (!v.empty()) m_strFindType = v;
+    }
+    void SetFindSqlQuery(const std::string& v) {
+        if (!v.empty()) m_strFindSqlQuery = v;
+    }
 
     template <class Archive>
     void serialize(Archive& ar, const unsigned int /*version*/) {
@@ -69,6 +75,8 @@ BOOST_CLASS_VERSION(AutCodeUser, 0)
 BOOST_CLASS_TRACKING(DbExcute, boost::serialization::track_never)
 BOOST_CLASS_TRACKING(AutCodeUser, boost::serialization::track_never)
 
+namespace db {
+
 // The request body: the record as the XML archive writes it (no header), named
 // "objAutCodeUser".
 std::string SerializeRequest(const AutCodeUser& record);
@@ -77,3 +85,5 @@ std::string SerializeRequest(const AutCodeUser& record);
 // trusted bodies only (the tests' own peers): Boost's XML input archive reads past its buffers
 // on some malformed element names, so network input goes through the service's own reader.
 bool DeserializeRequest(const std::string& body, AutCodeUser& record);
+
+}  // namespace db

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-namespace sqltext {
+namespace db::sqltext {
 
 namespace {
 
@@ -117,4 +117,4 @@ bool IsTextType(const std::string& type) {
     return t == "varchar" || t == "text" || t == "longvarchar";
 }
 
-}  // namespace sqltext
+}  // namespace db::sqltext

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace sqltext {
+namespace db::sqltext {
 
 // A string is "given" when it is neither empty nor "None".
 bool IsGiven(const std::string& text);
@@ -41,4 +41,4 @@ bool IsDirection(const std::string& dir);
 // letter case, a size in brackets such as "varchar(40)" ignored).
 bool IsTextType(const std::string& type);
 
-}  // namespace sqltext
+}  // namespace db::sqltext

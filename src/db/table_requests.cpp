@@ -4,7 +4,7 @@
 #include "db/request_record.h"
 #include "support/file_log_msg.h"
 
-namespace dbreq {
+namespace db {
 
 namespace {
 
@@ -97,4 +97,4 @@ bool InsertUser(const PostFn& post, const UserRecord& user, std::string* answer)
     return ok && json;
 }
 
-}  // namespace dbreq
+}  // namespace db

@@ -12,7 +12,7 @@
 #include <map>
 #include <string>
 
-namespace dbreq {
+namespace db {
 
 // Posts one request body; true with the answer text, false with an error text or "timeout".
 using PostFn = std::function<bool(const std::string& body, std::string* answer)>;
@@ -41,4 +41,4 @@ bool FindUsers(const PostFn& post, const std::string& column, const std::string&
 // receives the answer or error text.
 bool InsertUser(const PostFn& post, const UserRecord& user, std::string* answer);
 
-}  // namespace dbreq
+}  // namespace db

@@ -12,6 +12,8 @@
 
 namespace pt = boost::property_tree;
 
+namespace db {
+
 bool SetUserText(char* member, std::size_t size, const std::string& value) {
     if (value.size() >= size || value.find('\0') != std::string::npos) return false;
     std::memcpy(member, value.c_str(), value.size() + 1);
@@ -131,3 +133,5 @@ bool ReadInsertAnswer(const std::string& answer) {
     }
     return false;
 }
+
+}  // namespace db

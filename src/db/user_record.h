@@ -23,6 +23,8 @@ struct UserRecord {
     char server_cfg_file[2049] = {};
 };
 
+namespace db {
+
 // Puts `value` into a fixed member; false (member untouched) when it does not fit with its
 // terminating zero or holds a NUL byte.
 bool SetUserText(char* member, std::size_t size, const std::string& value);
@@ -55,3 +57,5 @@ bool ReadUserRows(const std::string& answer, std::map<std::string, UserRecord>& 
 // An INSERT answer is accepted when it is JSON; otherwise the reason goes to the standard
 // error stream ("JSON parsing error: ... at line N").
 bool ReadInsertAnswer(const std::string& answer);
+
+}  // namespace db

@@ -7,9 +7,9 @@ CUsersTable* CUsersTable::GetInstance() {
 
 bool CUsersTable::FindUsers(const std::string& column, const std::string& op,
                             const std::string& value, std::map<std::string, UserRecord>* users) {
-    return dbreq::FindUsers(Post(), column, op, value, users);
+    return db::FindUsers(Post(), column, op, value, users);
 }
 
 bool CUsersTable::InsertUser(const UserRecord& user, std::string* answer) {
-    return dbreq::InsertUser(Post(), user, answer);
+    return db::InsertUser(Post(), user, answer);
 }

@@ -13,6 +13,7 @@
 // Waking a sleeping thread costs tens of microseconds on a virtual machine, a good part of
 // what a request on a reused connection takes, so a waiter that expects its signal within
 // microseconds looks for it this way first.
+namespace net {
 template <typename Ready>
 bool SpinUntil(Ready ready, std::chrono::microseconds spin) {
     const auto end = std::chrono::steady_clock::now() + spin;
@@ -22,6 +23,7 @@ bool SpinUntil(Ready ready, std::chrono::microseconds spin) {
     } while (std::chrono::steady_clock::now() < end);
     return ready();
 }
+}  // namespace net
 
 class CEvent {
 public:

@@ -49,8 +49,8 @@ bool CCurl_Util::FetchBody(CurlEasy& handle, int timeout, const std::string& url
     const TlsSettings tls = CurrentTls();
     const AbortFlags abort{&m_stopping, nullptr};
     TransferResult result;
-    PrepareTransfer(handle.get(), timeout, url, tls, &abort, result, nullptr);
-    PerformTransfer(handle.get(), result);
+    net::PrepareTransfer(handle.get(), timeout, url, tls, &abort, result, nullptr);
+    net::PerformTransfer(handle.get(), result);
     if (result.code != CURLE_OK) return false;
     if (result.status != 200) {
         Log()->WriteLog(LOG_INFO, " CCurl_Util::HttpFileDownLoad(200)::%s\r\n\r\n",
@@ -87,8 +87,8 @@ bool CCurl_Util::HttpGet(int timeout, bool /*secure*/, std::string url, std::str
     const TlsSettings tls = CurrentTls();
     const AbortFlags abort{&m_stopping, nullptr};
     TransferResult result;
-    PrepareTransfer(handle.get(), timeout, url, tls, &abort, result, nullptr);
-    PerformTransfer(handle.get(), result);
+    net::PrepareTransfer(handle.get(), timeout, url, tls, &abort, result, nullptr);
+    net::PerformTransfer(handle.get(), result);
     if (result.code != CURLE_OK) return false;
     if (result.status != 200) {
         Log()->WriteLog(LOG_INFO, " CCurl_Util::HttpFileDownLoad(200)::%s\r\n\r\n",

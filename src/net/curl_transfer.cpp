@@ -6,12 +6,12 @@
 #include "net/curl_util.h"
 #include "net/html_parser.h"
 
-void CurlGlobalInitOnce() {
+void net::CurlGlobalInitOnce() {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_ALL); });
 }
 
-CurlEasy::CurlEasy() : m_handle((CurlGlobalInitOnce(), curl_easy_init())) {}
+CurlEasy::CurlEasy() : m_handle((net::CurlGlobalInitOnce(), curl_easy_init())) {}
 
 CurlEasy::~CurlEasy() {
     if (m_handle) curl_easy_cleanup(m_handle);
@@ -29,6 +29,8 @@ int AbortWhenSet(void* flags, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 }
 
 }  // namespace
+
+namespace net {
 
 void PrepareTransfer(CURL* handle, int timeoutSeconds, const std::string& url,
                      const TlsSettings& tls, const AbortFlags* abort, TransferResult& result,
@@ -78,3 +80,5 @@ std::string ErrorTextFromPage(const std::string& page) {
     }
     return text;
 }
+
+}  // namespace net

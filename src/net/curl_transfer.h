@@ -13,9 +13,6 @@ struct TlsSettings {
     std::string caFile;  // PEM bundle to trust instead of the system's; empty: the system's
 };
 
-// libcurl's global initialisation (CURL_GLOBAL_ALL), once per process; never undone.
-void CurlGlobalInitOnce();
-
 // One easy handle with one owner. Reset before each transfer, it keeps its live connections
 // and TLS session cache, so a second request to the same server needs no new handshake.
 class CurlEasy {
@@ -46,6 +43,11 @@ struct TransferResult {
     bool complete = true;  // the body is as long as the announced length
 };
 
+namespace net {
+
+// libcurl's global initialisation (CURL_GLOBAL_ALL), once per process; never undone.
+void CurlGlobalInitOnce();
+
 // Resets `handle` and sets what every transfer uses: time-out in seconds, write callback into
 // result.body, HTTP/1.1, the URL, TLS verification, no signals; `abort` (which must outlive
 // the transfer) stops it early. POSTs `body` when `post` is given.
@@ -59,3 +61,5 @@ void PerformTransfer(CURL* handle, TransferResult& result);
 // The text shown for a non-200 answer: up to three child texts of the page's "container"
 // element, each followed by CR LF, or "Known Error From Remote Server!" without one.
 std::string ErrorTextFromPage(const std::string& page);
+
+}  // namespace net

@@ -29,7 +29,7 @@ void CDowloadServiceThreadAdapter::operator()() const {
 }
 
 CCurl_Util::CCurl_Util() {
-    CurlGlobalInitOnce();
+    net::CurlGlobalInitOnce();
     LoadConfiguration();
     m_workerRunning = true;  // before the thread exists, so a quick destructor stops it
     m_worker = boost::thread(CPutgetThreadAdapter(this));
@@ -102,8 +102,8 @@ bool CCurl_Util::HttpPutGet(int timeout, bool secure, std::string url, std::stri
 
     const long long waitMs = static_cast<long long>(timeout == 0 ? 2000 : timeout) * 100;
     const auto deadline = boost::chrono::steady_clock::now() + boost::chrono::milliseconds(waitMs);
-    SpinUntil([&] { return m_delivered.load(std::memory_order_acquire) != deliveredBefore; },
-              kCallerSpin);
+    net::SpinUntil([&] { return m_delivered.load(std::memory_order_acquire) != deliveredBefore; },
+                   kCallerSpin);
     bool ok = false;
     std::string text;
     boost::unique_lock<boost::mutex> lock(m_outcomeLock);
@@ -200,15 +200,16 @@ void CCurl_Util::Http_PutGet(CurlEasy& handle, const RequestRecord& request) {
     TransferResult result;
     const TlsSettings tls = CurrentTls();
     const AbortFlags abort{&m_stopping, &m_inFlightGivenUp};
-    PrepareTransfer(handle.get(), request.timeout, request.url, tls, &abort, result, &request.body);
-    PerformTransfer(handle.get(), result);
+    net::PrepareTransfer(handle.get(), request.timeout, request.url, tls, &abort, result,
+                         &request.body);
+    net::PerformTransfer(handle.get(), result);
     if (result.code != CURLE_OK) {
         Deliver(request.tag, false, curl_easy_strerror(result.code));
     } else if (result.status == 200) {
         Deliver(request.tag, true, std::move(result.body));
     } else {
         Log()->WriteLog(LOG_INFO, " CCurl_Util::HttpPutGet(200)::%s\r\n\r\n", result.body.c_str());
-        Deliver(request.tag, false, ErrorTextFromPage(result.body));
+        Deliver(request.tag, false, net::ErrorTextFromPage(result.body));
     }
     Log()->WriteLog(LOG_INFO, "CCurl_Util::HttpPutGet::%s", "Exit");
 }

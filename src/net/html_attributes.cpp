@@ -78,8 +78,12 @@ private:
 
 }  // namespace
 
+namespace net {
+
 void ParseHtmlAttributes(const std::string& text, std::map<std::string, std::string>& out) {
     AttributeReader reader(out);
     for (char c : text) reader.Feed(c);
     reader.End();
 }
+
+}  // namespace net

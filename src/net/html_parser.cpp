@@ -193,7 +193,7 @@ bool HtmlParser::HasAncestorNamed(const ElementPtr& element, const std::string& 
 }
 
 void HtmlParser::Finish(const ElementPtr& element, const std::string& attrText) {
-    ParseHtmlAttributes(attrText, element->attributes);
+    net::ParseHtmlAttributes(attrText, element->attributes);
     std::string& text = element->text;
     const std::size_t first = text.find_first_not_of(' ');
     if (first == std::string::npos) {

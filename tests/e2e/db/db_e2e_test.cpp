@@ -121,16 +121,16 @@ TEST_F(TableService, PageAndCountOfTheOwnersRows) {
 
 TEST_F(TableService, InsertedUserIsFoundAgain) {
     UserRecord u;
-    SetUserText(u.CLSID, "e2e-user-1");
+    db::SetUserText(u.CLSID, "e2e-user-1");
     u.user_id = 4242;
-    SetUserText(u.username, "o'brien");
-    SetUserText(u.password, "s3cr\\t");
-    SetUserText(u.email, "ob@example.org");
-    SetUserText(u.mobnumber, "+49 555");
+    db::SetUserText(u.username, "o'brien");
+    db::SetUserText(u.password, "s3cr\\t");
+    db::SetUserText(u.email, "ob@example.org");
+    db::SetUserText(u.mobnumber, "+49 555");
     u.user_server_folder = "http://127.0.0.1/ob";
     u.gpsloc = "52.5,13.4";
-    SetUserText(u.User_reg_date, "2026-12-10 11:00:00");
-    SetUserText(u.server_cfg_file, "ob.cfg");
+    db::SetUserText(u.User_reg_date, "2026-12-10 11:00:00");
+    db::SetUserText(u.server_cfg_file, "ob.cfg");
     std::string answer;
     ASSERT_TRUE(CUsersTable::GetInstance()->InsertUser(u, &answer)) << answer;
     EXPECT_NE(answer.find("rows_changed"), std::string::npos);

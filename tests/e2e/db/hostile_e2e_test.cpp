@@ -73,10 +73,10 @@ TEST(HostileEndToEnd, StoredAndFoundExactly) {
         const std::string& v = kHostile[i];
         const std::string id = "h" + std::to_string(i);
         UserRecord u;
-        SetUserText(u.CLSID, id);
+        db::SetUserText(u.CLSID, id);
         u.user_id = 5000 + i;
-        if (!SetUserText(u.username, v)) SetUserText(u.username, "u" + id);
-        if (v.size() >= 100 || !SetUserText(u.password, v)) SetUserText(u.password, "p");
+        if (!db::SetUserText(u.username, v)) db::SetUserText(u.username, "u" + id);
+        if (v.size() >= 100 || !db::SetUserText(u.password, v)) db::SetUserText(u.password, "p");
         u.gpsloc = v;
         u.user_server_folder = v.size() < 100 ? v : "long " + id;
         std::string answer;
@@ -90,7 +90,7 @@ TEST(HostileEndToEnd, StoredAndFoundExactly) {
         std::map<std::string, UserRecord> found;
         ASSERT_TRUE(users->FindUsers("gpsloc", "=", v, &found)) << i;
         ASSERT_EQ(found.size(), 1u) << i;
-        EXPECT_EQ(UserText(found.begin()->second.CLSID), id) << i;
+        EXPECT_EQ(db::UserText(found.begin()->second.CLSID), id) << i;
         EXPECT_EQ(found.begin()->second.gpsloc, v) << i;
 
         PageRequest page;

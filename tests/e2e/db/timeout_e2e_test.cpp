@@ -17,7 +17,7 @@ TEST(SilentService, TimeoutReachesInsertUserAndFindUsers) {
     CUsersTable* users = CUsersTable::GetInstance();
     EXPECT_TRUE(users->Fields().empty());  // its table information timed out too
     UserRecord u;
-    SetUserText(u.CLSID, "t-1");
+    db::SetUserText(u.CLSID, "t-1");
     std::string answer;
     testing::internal::CaptureStderr();
     EXPECT_FALSE(users->InsertUser(u, &answer));

@@ -22,13 +22,13 @@ std::string Written(const std::string& query, const std::string& image = "NONE")
     r.SetFindType("QUERY");
     r.m_strFindSqlQuery = query;
     r.User_image = image;
-    return SerializeRequest(r);
+    return db::SerializeRequest(r);
 }
 
 // The scan and the PropertyTree reading agree with the archive on what it wrote.
 void ExpectSameAsArchive(const std::string& body) {
     AutCodeUser scanned, parsed, archived;
-    ASSERT_TRUE(DeserializeRequest(body, archived)) << body;
+    ASSERT_TRUE(db::DeserializeRequest(body, archived)) << body;
     ASSERT_TRUE(ScanRequest(body, scanned)) << body;
     ASSERT_TRUE(ParseRequest(body, parsed)) << body;
     EXPECT_EQ(Fields(scanned), Fields(archived)) << body;

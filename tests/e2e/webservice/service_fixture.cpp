@@ -68,7 +68,7 @@ std::string RequestBody(const std::string& kind, const std::string& text) {
     record.SetCmd("SQL_FIND");
     record.SetFindType(kind);
     record.SetFindSqlQuery(text);
-    return SerializeRequest(record);
+    return db::SerializeRequest(record);
 }
 
 std::string ContainerText(const std::string& html) {

@@ -12,8 +12,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string answer(reinterpret_cast<const char*>(data), size);
     FieldList fields;
-    (void)ReadTableInfo(answer, fields);
-    (void)ReadRowCount(answer);
+    (void)db::ReadTableInfo(answer, fields);
+    (void)db::ReadRowCount(answer);
     std::map<int, std::string> columns;
     std::map<std::string, std::string> rows;
     if (UpdateTableData(answer, &columns, &rows)) {
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     std::map<std::string, UserRecord> users;
-    (void)ReadUserRows(answer, users);
-    (void)ReadInsertAnswer(answer);
+    (void)db::ReadUserRows(answer, users);
+    (void)db::ReadInsertAnswer(answer);
     return 0;
 }

@@ -40,7 +40,7 @@ TEST(ReadTableInfo, ColumnsKeyFlagAndFaults) {
         {"name":"user_id","max_length":"20","type":"integer","default":"0","primary_key":"1",
          "extra":"ignored"}]})";
     FieldList fields;
-    ASSERT_TRUE(ReadTableInfo(answer, fields));
+    ASSERT_TRUE(db::ReadTableInfo(answer, fields));
     ASSERT_EQ(fields.size(), 2u);
     EXPECT_EQ(fields[0].name, "CLSID");
     EXPECT_EQ(fields[0].max_length, 256);
@@ -53,13 +53,13 @@ TEST(ReadTableInfo, ColumnsKeyFlagAndFaults) {
     EXPECT_TRUE(fields[1].value.empty());
 
     // The list is appended to; a key flag that is not an integer fails the rest.
-    ASSERT_FALSE(ReadTableInfo(
+    ASSERT_FALSE(db::ReadTableInfo(
         R"({"AUTOCODE":[{"name":"c","primary_key":"1"},{"name":"d","primary_key":"yes"}]})",
         fields));
     ASSERT_EQ(fields.size(), 3u);
     EXPECT_EQ(fields[2].name, "c");
     EXPECT_EQ(fields[2].index, 2);
-    EXPECT_FALSE(ReadTableInfo("<html>", fields));
+    EXPECT_FALSE(db::ReadTableInfo("<html>", fields));
 }
 
 // The total is an unsigned 32-bit number: all of its range reads back, nothing outside it.
@@ -86,7 +86,7 @@ TEST(ReadRowCount, TotalOrZero) {
         {R"({"AUTOCODE":{}})", 0},
         {"Known Error From Remote Server!", 0},
     };
-    for (const auto& c : cases) EXPECT_EQ(ReadRowCount(c.answer), c.total) << c.answer;
+    for (const auto& c : cases) EXPECT_EQ(db::ReadRowCount(c.answer), c.total) << c.answer;
 }
 
 // Columns of equal length all stay, in table order; the record id is left out.
@@ -98,7 +98,7 @@ TEST(ColumnNames, KeyedByPosition) {
         fields[i].max_length = 40;
     }
     std::map<int, std::string> out;
-    ColumnNamesByPosition(fields, out);
+    db::ColumnNamesByPosition(fields, out);
     EXPECT_EQ(out, (std::map<int, std::string>{{0, "a"}, {1, "b"}, {2, "c"}}));
 }
 
@@ -129,17 +129,17 @@ TEST(AnswerReaders, DeepNestingIsRefusedNotACrash) {
         for (int i = 0; i < 100000; ++i) s += R"({"a":)";
         return s;
     }();
-    for (const std::string& answer : {deep, deepObjects, Nested(kMaxJsonNesting + 1)}) {
+    for (const std::string& answer : {deep, deepObjects, Nested(db::kMaxJsonNesting + 1)}) {
         FieldList fields;
         std::map<std::string, std::string> rows;
         std::map<std::string, UserRecord> users;
-        EXPECT_FALSE(ReadTableInfo(answer, fields));
-        EXPECT_EQ(ReadRowCount(answer), 0u);
+        EXPECT_FALSE(db::ReadTableInfo(answer, fields));
+        EXPECT_EQ(db::ReadRowCount(answer), 0u);
         EXPECT_FALSE(UpdateTableData(answer, nullptr, &rows));
-        EXPECT_FALSE(ReadUserRows(answer, users));
-        EXPECT_FALSE(ReadInsertAnswer(answer));
+        EXPECT_FALSE(db::ReadUserRows(answer, users));
+        EXPECT_FALSE(db::ReadInsertAnswer(answer));
     }
     std::map<std::string, std::string> rows;
-    EXPECT_TRUE(UpdateTableData(Nested(kMaxJsonNesting), nullptr, &rows));
-    EXPECT_TRUE(ReadInsertAnswer(Nested(kMaxJsonNesting)));
+    EXPECT_TRUE(UpdateTableData(Nested(db::kMaxJsonNesting), nullptr, &rows));
+    EXPECT_TRUE(db::ReadInsertAnswer(Nested(db::kMaxJsonNesting)));
 }

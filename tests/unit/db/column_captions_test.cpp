@@ -22,13 +22,13 @@ TEST(VisibleColumns, CaptionAndVisibilityBothNeeded) {
                                            {4, "firmware_version"}};
     std::map<int, std::string> captions, columns;
     CFltfDBUtil ini;
-    SelectVisibleColumns(ini, file, names, captions, columns);
+    db::SelectVisibleColumns(ini, file, names, captions, columns);
     EXPECT_EQ(captions, (std::map<int, std::string>{{0, "Serial"}, {1, "Firmware"}}));
     EXPECT_EQ(columns, (std::map<int, std::string>{{0, "serial_number"}, {1, "firmware_version"}}));
 
     captions.clear();
     columns.clear();
-    SelectVisibleColumns(ini, dir / "missing.ini", names, captions, columns);
+    db::SelectVisibleColumns(ini, dir / "missing.ini", names, captions, columns);
     EXPECT_TRUE(captions.empty());
     EXPECT_TRUE(columns.empty());
 }

@@ -56,10 +56,10 @@ protected:
 
     UserRecord Record(size_t i, const std::string& v) {
         UserRecord u;
-        SetUserText(u.CLSID, "h" + std::to_string(i));
+        db::SetUserText(u.CLSID, "h" + std::to_string(i));
         u.user_id = 1000 + i;
-        if (!SetUserText(u.username, v)) SetUserText(u.username, "u" + std::to_string(i));
-        if (!SetUserText(u.password, v)) SetUserText(u.password, "p");
+        if (!db::SetUserText(u.username, v)) db::SetUserText(u.username, "u" + std::to_string(i));
+        if (!db::SetUserText(u.password, v)) db::SetUserText(u.password, "p");
         u.gpsloc = v;
         u.user_server_folder = v;
         return u;
@@ -74,19 +74,19 @@ TEST_F(HostileValueTest, InsertAndFindUsersKeepTheExactValue) {
         const std::string& v = values[i];
         const std::string id = "h" + std::to_string(i);
         std::string answer;
-        ASSERT_TRUE(dbreq::InsertUser(db.Post(), Record(i, v), &answer)) << i << ": " << answer;
+        ASSERT_TRUE(db::InsertUser(db.Post(), Record(i, v), &answer)) << i << ": " << answer;
         EXPECT_EQ(Stored(db, "gpsloc", id), v) << i;
         EXPECT_EQ(Stored(db, "user_server_folder", id), v) << i;
 
         std::map<std::string, UserRecord> users;
-        ASSERT_TRUE(dbreq::FindUsers(db.Post(), "gpsloc", "=", v, &users)) << i;
+        ASSERT_TRUE(db::FindUsers(db.Post(), "gpsloc", "=", v, &users)) << i;
         ASSERT_EQ(users.size(), 1u) << i;
         const UserRecord& u = users.begin()->second;
-        EXPECT_EQ(UserText(u.CLSID), id) << i;
+        EXPECT_EQ(db::UserText(u.CLSID), id) << i;
         EXPECT_EQ(u.gpsloc, v) << i;
         EXPECT_EQ(u.user_server_folder, v) << i;
         if (v.size() < sizeof u.username) {
-            EXPECT_EQ(UserText(u.username), v) << i;
+            EXPECT_EQ(db::UserText(u.username), v) << i;
         }
     }
     EXPECT_EQ(db.Rows("SELECT COUNT(*) FROM redsparrow_users")[0],
@@ -97,7 +97,7 @@ TEST_F(HostileValueTest, InsertAndFindUsersKeepTheExactValue) {
 TEST_F(HostileValueTest, PageAndCountMatchExactlyTheTypedValue) {
     const auto& values = Hostile();
     for (size_t i = 0; i < values.size(); ++i)
-        ASSERT_TRUE(dbreq::InsertUser(db.Post(), Record(i, values[i]), nullptr)) << i;
+        ASSERT_TRUE(db::InsertUser(db.Post(), Record(i, values[i]), nullptr)) << i;
     for (size_t i = 0; i < values.size(); ++i) {
         const std::string& v = values[i];
         for (bool owner : {false, true}) {
@@ -111,15 +111,15 @@ TEST_F(HostileValueTest, PageAndCountMatchExactlyTheTypedValue) {
             page.orderColumn = "CLSID";
             page.orderDirection = "DESC";
             std::map<std::string, std::string> rows;
-            ASSERT_TRUE(dbreq::LoadTablePage(db.Post(), page, nullptr, &rows)) << i;
+            ASSERT_TRUE(db::LoadTablePage(db.Post(), page, nullptr, &rows)) << i;
             ASSERT_EQ(rows.size(), 1u) << i;
             EXPECT_EQ(rows.begin()->first, "00000001_h" + std::to_string(i)) << i;
             EXPECT_NE(rows.begin()->second.find(";" + v + ";"), std::string::npos) << i;
 
             CountRequest count{"redsparrow_users", "gpsloc", "text", "=", v, page.fixed};
-            EXPECT_EQ(dbreq::CountTableRows(db.Post(), count), 1u) << i;
+            EXPECT_EQ(db::CountTableRows(db.Post(), count), 1u) << i;
             count.searchType = "integer";  // a non-number is still compared as text
-            EXPECT_EQ(dbreq::CountTableRows(db.Post(), count), 1u) << i;
+            EXPECT_EQ(db::CountTableRows(db.Post(), count), 1u) << i;
         }
     }
     EXPECT_EQ(db.Rows("SELECT COUNT(*) FROM redsparrow_users")[0],
@@ -131,16 +131,16 @@ TEST_F(HostileValueTest, PageAndCountMatchExactlyTheTypedValue) {
 TEST_F(HostileValueTest, ValuesThatAreNotUtf8AreRefused) {
     for (const char* v : {"\xFF\xFE raw", "\xC3", "\xC0\xAF overlong", "\xED\xA0\x80 surrogate",
                           "\xF4\x90\x80\x80 too high", "ok\x80"}) {
-        EXPECT_FALSE(dbreq::InsertUser(db.Post(), Record(0, v), nullptr)) << v;
+        EXPECT_FALSE(db::InsertUser(db.Post(), Record(0, v), nullptr)) << v;
         std::map<std::string, UserRecord> users;
-        EXPECT_FALSE(dbreq::FindUsers(db.Post(), "gpsloc", "=", v, &users)) << v;
+        EXPECT_FALSE(db::FindUsers(db.Post(), "gpsloc", "=", v, &users)) << v;
         PageRequest page;
         page.table = "redsparrow_users";
         page.searchColumn = "gpsloc";
         page.searchOperator = "=";
         page.searchValue = v;
         std::map<std::string, std::string> rows;
-        EXPECT_FALSE(dbreq::LoadTablePage(db.Post(), page, nullptr, &rows)) << v;
+        EXPECT_FALSE(db::LoadTablePage(db.Post(), page, nullptr, &rows)) << v;
     }
     EXPECT_TRUE(db.Received().empty());
     EXPECT_EQ(db.Rows("SELECT COUNT(*) FROM redsparrow_users")[0], "1");
@@ -153,10 +153,10 @@ TEST_F(HostileValueTest, UnquotedOwnerValueMustBeANumber) {
         page.table = "redsparrow_users";
         page.fixed = {"user_id", v, true};
         std::map<std::string, std::string> rows{{"kept", "row"}};
-        EXPECT_FALSE(dbreq::LoadTablePage(db.Post(), page, nullptr, &rows)) << v;
+        EXPECT_FALSE(db::LoadTablePage(db.Post(), page, nullptr, &rows)) << v;
         EXPECT_EQ(rows.size(), 1u) << v;
-        EXPECT_EQ(
-            dbreq::CountTableRows(db.Post(), {"redsparrow_users", "", "", "", "", page.fixed}), 0u)
+        EXPECT_EQ(db::CountTableRows(db.Post(), {"redsparrow_users", "", "", "", "", page.fixed}),
+                  0u)
             << v;
     }
     EXPECT_TRUE(db.Received().empty());

@@ -83,7 +83,7 @@ TEST(SelectText, EveryTailCase) {
         r.searchValue = "x";
         r.orderColumn = c.orderColumn;
         r.orderDirection = c.direction;
-        auto sql = BuildSelectText(r);
+        auto sql = db::BuildSelectText(r);
         ASSERT_TRUE(sql) << c.what;
         EXPECT_EQ(*sql, c.expected) << c.what;
     }
@@ -95,14 +95,14 @@ TEST(SelectText, HeadWithColumnsAndSearchOperators) {
     r.table = "Velkor_ESP32";
     r.columns = &cols;
     r.rowCount = 20;
-    EXPECT_EQ(*BuildSelectText(r), "select clsid , a , b  from Velkor_ESP32  LIMIT 0, 20 ");
+    EXPECT_EQ(*db::BuildSelectText(r), "select clsid , a , b  from Velkor_ESP32  LIMIT 0, 20 ");
     std::map<int, std::string> none;
     r.columns = &none;
     r.searchColumn = "name";
     r.searchOperator = " LIKE ";
     r.searchValue = "%o'k%";
     r.rowCount = 0;
-    EXPECT_EQ(*BuildSelectText(r), "select * from Velkor_ESP32 where name LIKE '%o''k%';");
+    EXPECT_EQ(*db::BuildSelectText(r), "select * from Velkor_ESP32 where name LIKE '%o''k%';");
 }
 
 // Names, operators and directions come from fixed sets; anything else builds nothing.
@@ -135,9 +135,9 @@ TEST(SelectText, RefusesWhatCannotBePlacedSafely) {
         r.searchValue = "x";
         r.orderColumn = "id";
         r.orderDirection = "ASC";
-        ASSERT_TRUE(BuildSelectText(r));
+        ASSERT_TRUE(db::BuildSelectText(r));
         faults[i](r);
-        EXPECT_FALSE(BuildSelectText(r)) << "fault " << i;
+        EXPECT_FALSE(db::BuildSelectText(r)) << "fault " << i;
     }
 }
 
@@ -169,34 +169,34 @@ TEST(CountText, EveryCase) {
     };
     for (const auto& c : cases) {
         CountRequest r{"T", c.column, c.type, "=", c.value, {c.fixedColumn, "7", true}};
-        auto sql = BuildCountText(r);
+        auto sql = db::BuildCountText(r);
         ASSERT_TRUE(sql) << c.what;
         EXPECT_EQ(*sql, c.expected) << c.what;
     }
     CountRequest bad{"T", "name", "text", "=", "x", {"user_id", "7; DROP TABLE T", true}};
-    EXPECT_FALSE(BuildCountText(bad));
+    EXPECT_FALSE(db::BuildCountText(bad));
     bad = {"T", "name", "text", "==", "x", {}};
-    EXPECT_FALSE(BuildCountText(bad));
+    EXPECT_FALSE(db::BuildCountText(bad));
 }
 
 TEST(QueryText, RowWindowWithItsTrailingBlank) {
-    EXPECT_EQ(WithRowWindow("select * from T", 10, 20), "select * from T LIMIT 10, 20 ");
-    EXPECT_EQ(WithRowWindow("select * from T", 10, 0), "select * from T");
+    EXPECT_EQ(db::WithRowWindow("select * from T", 10, 20), "select * from T LIMIT 10, 20 ");
+    EXPECT_EQ(db::WithRowWindow("select * from T", 10, 0), "select * from T");
 }
 
 TEST(SqlText, QuotingAndNumbers) {
-    EXPECT_EQ(*sqltext::Quoted("it's"), "'it''s'");
-    EXPECT_EQ(*sqltext::Quoted("a\\"), "'a\\'");
-    EXPECT_EQ(*sqltext::Quoted(""), "''");
-    EXPECT_FALSE(sqltext::Quoted(std::string(1, '\0')));
+    EXPECT_EQ(*db::sqltext::Quoted("it's"), "'it''s'");
+    EXPECT_EQ(*db::sqltext::Quoted("a\\"), "'a\\'");
+    EXPECT_EQ(*db::sqltext::Quoted(""), "''");
+    EXPECT_FALSE(db::sqltext::Quoted(std::string(1, '\0')));
     for (const char* n : {"0", "42", "-7", "+3", "1.5", ".5", "5.", "1e9", "2E-3"})
-        EXPECT_TRUE(sqltext::IsNumber(n)) << n;
+        EXPECT_TRUE(db::sqltext::IsNumber(n)) << n;
     for (const char* n : {"", "-", ".", "1e", "0x10", " 1", "1 ", "1;", "1--", "e5", "1.2.3"})
-        EXPECT_FALSE(sqltext::IsNumber(n)) << n;
-    EXPECT_TRUE(sqltext::IsTableName("redsparrow_users "));
-    EXPECT_FALSE(sqltext::IsTableName("a b"));
-    EXPECT_FALSE(sqltext::IsIdentifier("1abc"));
-    EXPECT_FALSE(sqltext::IsIdentifier("n\xC3\xA4me"));
+        EXPECT_FALSE(db::sqltext::IsNumber(n)) << n;
+    EXPECT_TRUE(db::sqltext::IsTableName("redsparrow_users "));
+    EXPECT_FALSE(db::sqltext::IsTableName("a b"));
+    EXPECT_FALSE(db::sqltext::IsIdentifier("1abc"));
+    EXPECT_FALSE(db::sqltext::IsIdentifier("n\xC3\xA4me"));
 }
 
 }  // namespace

@@ -14,7 +14,8 @@ TEST(RequestRecord, BodyAsTheXmlArchiveWritesIt) {
         "\t<DbExcute class_id=\"1\" tracking_level=\"0\" version=\"0\">\n"
         "\t\t<m_strCmd>SQL_FIND</m_strCmd>\n"
         "\t\t<m_strFindType>QUERY</m_strFindType>\n"
-        "\t\t<m_strFindSqlQuery>select * from T where a&lt;&apos;b&amp;c&apos;</m_strFindSqlQuery>\n"
+        "\t\t<m_strFindSqlQuery>select * from T where "
+        "a&lt;&apos;b&amp;c&apos;</m_strFindSqlQuery>\n"
         "\t\t<m_strFindCondition> = </m_strFindCondition>\n"
         "\t\t<m_strFindCol>None</m_strFindCol>\n"
         "\t\t<m_strFindValue>NONE</m_strFindValue>\n"
@@ -29,7 +30,7 @@ TEST(RequestRecord, BodyAsTheXmlArchiveWritesIt) {
         "\t<Code_ftpServer>NONE</Code_ftpServer>\n"
         "\t<User_image>NONE</User_image>\n"
         "</objAutCodeUser>\n\n";  // the archive closes with one more line end
-    EXPECT_EQ(SerializeRequest(r), expected);
+    EXPECT_EQ(db::SerializeRequest(r), expected);
 }
 
 TEST(RequestRecord, RoundTripAndMalformedBodies) {
@@ -38,7 +39,7 @@ TEST(RequestRecord, RoundTripAndMalformedBodies) {
     r.SetFindType("COUNT");
     r.SetFindSqlQuery("SELECT COUNT(*) as total FROM \"x\" -- \xC3\xA4");
     AutCodeUser back;
-    ASSERT_TRUE(DeserializeRequest(SerializeRequest(r), back));
+    ASSERT_TRUE(db::DeserializeRequest(db::SerializeRequest(r), back));
     EXPECT_EQ(back.m_strFindSqlQuery, r.m_strFindSqlQuery);
     EXPECT_EQ(back.m_strFindType, "COUNT");
 
@@ -47,7 +48,7 @@ TEST(RequestRecord, RoundTripAndMalformedBodies) {
                             "<DbExcute class_id=\"1\" tracking_level=\"0\" version=\"0\">"}) {
         AutCodeUser untouched;
         untouched.m_strCmd = "KEEP";
-        EXPECT_FALSE(DeserializeRequest(bad, untouched)) << bad;
+        EXPECT_FALSE(db::DeserializeRequest(bad, untouched)) << bad;
         EXPECT_EQ(untouched.m_strCmd, "KEEP");
     }
 }

@@ -58,14 +58,14 @@ std::vector<std::string> SqlitePeer::Rows(const std::string& sql) {
     return rows;
 }
 
-dbreq::PostFn SqlitePeer::Post() {
+db::PostFn SqlitePeer::Post() {
     return [this](const std::string& body, std::string* answer) { return Answer(body, answer); };
 }
 
 // One statement only, as the service allows: anything left after it is refused.
 bool SqlitePeer::Answer(const std::string& body, std::string* answer) {
     AutCodeUser record;
-    if (!DeserializeRequest(body, record)) return *answer = "bad record", false;
+    if (!db::DeserializeRequest(body, record)) return *answer = "bad record", false;
     const std::string& sql = record.m_strFindSqlQuery;
     m_received.push_back(sql);
     sqlite3_stmt* st = nullptr;

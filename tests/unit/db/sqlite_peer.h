@@ -22,7 +22,7 @@ public:
     std::vector<std::string> Rows(const std::string& sql);
 
     // A transport answering request bodies; every SQL text received is kept in Received().
-    dbreq::PostFn Post();
+    db::PostFn Post();
     const std::vector<std::string>& Received() const { return m_received; }
 
 private:

@@ -10,10 +10,10 @@ namespace {
 struct Scripted {
     std::vector<std::pair<bool, std::string>> answers;
     std::vector<AutCodeUser> sent;
-    dbreq::PostFn Post() {
+    db::PostFn Post() {
         return [this](const std::string& body, std::string* answer) {
             AutCodeUser r;
-            EXPECT_TRUE(DeserializeRequest(body, r));
+            EXPECT_TRUE(db::DeserializeRequest(body, r));
             sent.push_back(r);
             auto [ok, text] = answers.at(sent.size() - 1);
             *answer = text;
@@ -29,13 +29,13 @@ TEST(Requests, KindAndTextOfEachCommand) {
                  {true, R"({"AUTOCODE":{"total":"3"}})"},
                  {true, "{}"},
                  {true, R"({"AUTOCODE":[{"name":"a"}]})"}};
-    EXPECT_EQ(dbreq::Query(s.Post(), "select * from T", 10, 20), R"({"AUTOCODE":[]})");
-    EXPECT_EQ(dbreq::Query(s.Post(), "select * from T", 10, 0), R"({"AUTOCODE":[]})");
-    EXPECT_EQ(dbreq::GetRowCount(s.Post(), "SELECT COUNT(*) as total FROM T"), 3u);
+    EXPECT_EQ(db::Query(s.Post(), "select * from T", 10, 20), R"({"AUTOCODE":[]})");
+    EXPECT_EQ(db::Query(s.Post(), "select * from T", 10, 0), R"({"AUTOCODE":[]})");
+    EXPECT_EQ(db::GetRowCount(s.Post(), "SELECT COUNT(*) as total FROM T"), 3u);
     std::string answer;
-    EXPECT_TRUE(dbreq::Execute(s.Post(), "UPDATE T SET a='b'", &answer));
+    EXPECT_TRUE(db::Execute(s.Post(), "UPDATE T SET a='b'", &answer));
     FieldList fields;
-    EXPECT_TRUE(dbreq::GetTableInfo(s.Post(), "redsparrow_users ", fields));
+    EXPECT_TRUE(db::GetTableInfo(s.Post(), "redsparrow_users ", fields));
     const std::pair<const char*, const char*> expected[] = {
         {"QUERY", "select * from T LIMIT 10, 20 "},
         {"QUERY", "select * from T"},
@@ -55,20 +55,20 @@ TEST(Requests, FailuresGiveEmptyZeroFalse) {
     Scripted s;
     s.answers = {{false, "timeout"}, {false, "timeout"}, {false, "Server down\r\n"},
                  {false, "timeout"}, {false, "timeout"}, {true, "not json"}};
-    EXPECT_EQ(dbreq::Query(s.Post(), "select 1", 0, 0), "");
-    EXPECT_EQ(dbreq::GetRowCount(s.Post(), "select 1"), 0u);
+    EXPECT_EQ(db::Query(s.Post(), "select 1", 0, 0), "");
+    EXPECT_EQ(db::GetRowCount(s.Post(), "select 1"), 0u);
     std::string answer;
-    EXPECT_FALSE(dbreq::Execute(s.Post(), "select 1", &answer));
+    EXPECT_FALSE(db::Execute(s.Post(), "select 1", &answer));
     EXPECT_EQ(answer, "Server down\r\n");
     FieldList fields;
-    EXPECT_FALSE(dbreq::GetTableInfo(s.Post(), "T", fields));
+    EXPECT_FALSE(db::GetTableInfo(s.Post(), "T", fields));
     std::map<std::string, UserRecord> users;
-    EXPECT_FALSE(dbreq::FindUsers(s.Post(), "user_id", "=", "1", &users));
+    EXPECT_FALSE(db::FindUsers(s.Post(), "user_id", "=", "1", &users));
     // A page whose answer cannot be read is a failed page: the rows shown stay.
     std::map<std::string, std::string> rows{{"00000001_1", "shown;"}};
     PageRequest page;
     page.table = "T";
-    EXPECT_FALSE(dbreq::LoadTablePage(s.Post(), page, nullptr, &rows));
+    EXPECT_FALSE(db::LoadTablePage(s.Post(), page, nullptr, &rows));
     EXPECT_EQ(rows.size(), 1u);
 }
 
@@ -79,8 +79,8 @@ TEST(Requests, CountAboveTheSignedRangeReachesTheCaller) {
                  {true, R"({"AUTOCODE":{"total":"4294967295"}})"}};
     CountRequest count{"T", "None", "", "None", "", {}};
     // Held wider than the result, so a signed result type would show as a wrong number.
-    const std::int64_t counted = dbreq::CountTableRows(s.Post(), count);
-    const std::int64_t read = dbreq::GetRowCount(s.Post(), "SELECT COUNT(*) as total FROM T");
+    const std::int64_t counted = db::CountTableRows(s.Post(), count);
+    const std::int64_t read = db::GetRowCount(s.Post(), "SELECT COUNT(*) as total FROM T");
     EXPECT_EQ(counted, 3000000000);
     EXPECT_EQ(read, 4294967295);
 }
@@ -90,12 +90,12 @@ TEST(Requests, InsertUserNeedsSuccessAndJson) {
     s.answers = {{false, "timeout"}, {false, R"({"looks":"like json"})"}, {true, "{}"}};
     std::string answer;
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(dbreq::InsertUser(s.Post(), UserRecord{}, &answer));
+    EXPECT_FALSE(db::InsertUser(s.Post(), UserRecord{}, &answer));
     EXPECT_NE(testing::internal::GetCapturedStderr().find("JSON parsing error: "),
               std::string::npos);
     EXPECT_EQ(answer, "timeout");
-    EXPECT_FALSE(dbreq::InsertUser(s.Post(), UserRecord{}, &answer));
-    EXPECT_TRUE(dbreq::InsertUser(s.Post(), UserRecord{}, nullptr));
+    EXPECT_FALSE(db::InsertUser(s.Post(), UserRecord{}, &answer));
+    EXPECT_TRUE(db::InsertUser(s.Post(), UserRecord{}, nullptr));
 }
 
 TEST(Requests, PageThroughSqliteWithColumnsAndOwner) {
@@ -114,7 +114,7 @@ TEST(Requests, PageThroughSqliteWithColumnsAndOwner) {
     page.fixed = {"user_id", "1", true};
     page.orderColumn = "a";
     page.orderDirection = "ASC";
-    ASSERT_TRUE(dbreq::LoadTablePage(db.Post(), page, &columns, &rows));
+    ASSERT_TRUE(db::LoadTablePage(db.Post(), page, &columns, &rows));
     EXPECT_EQ(db.Received().back(),
               "select clsid , a  from Velkor_ESP32 where user_id=1  "
               "ORDER BY a ASC  LIMIT 5, 3 ");
@@ -124,7 +124,7 @@ TEST(Requests, PageThroughSqliteWithColumnsAndOwner) {
                   {"00000001_r19", "a19;"}, {"00000002_r21", "a21;"}, {"00000003_r23", "a23;"}}));
     EXPECT_EQ(columns, (std::map<int, std::string>{{0, "a"}}));
     CountRequest count{"Velkor_ESP32", "None", "", "None", "", page.fixed};
-    EXPECT_EQ(dbreq::CountTableRows(db.Post(), count), 15u);
+    EXPECT_EQ(db::CountTableRows(db.Post(), count), 15u);
 }
 
 }  // namespace

@@ -10,12 +10,12 @@
 namespace {
 
 TEST(FindUsers, StatementText) {
-    EXPECT_EQ(*FindUsersText("user_id", "=", "42"),
+    EXPECT_EQ(*db::FindUsersText("user_id", "=", "42"),
               " SELECT * FROM redsparrow_users where  user_id    ='42'; ");
-    EXPECT_EQ(*FindUsersText("username", "=", "o'neil"),
+    EXPECT_EQ(*db::FindUsersText("username", "=", "o'neil"),
               " SELECT * FROM redsparrow_users where  username    ='o''neil'; ");
-    EXPECT_FALSE(FindUsersText("username='' OR 1=1 --", "=", "x"));
-    EXPECT_FALSE(FindUsersText("username", "= '' OR 1=1 --", "x"));
+    EXPECT_FALSE(db::FindUsersText("username='' OR 1=1 --", "=", "x"));
+    EXPECT_FALSE(db::FindUsersText("username", "= '' OR 1=1 --", "x"));
 }
 
 TEST(FindUsers, RowsUnderCounterKeys) {
@@ -25,7 +25,7 @@ TEST(FindUsers, RowsUnderCounterKeys) {
          "server_cfg_file":"cfg","gui_attribute":"g","User_reg_date":"ignored","Other":"x"},
         {"CLSID":"c-2","user_id":"18446744073709551615","username":"bob","username":"bo"}]})";
     std::map<std::string, UserRecord> users;
-    ASSERT_TRUE(ReadUserRows(answer, users));
+    ASSERT_TRUE(db::ReadUserRows(answer, users));
     ASSERT_EQ(users.size(), 2u);
     const UserRecord& a = users.at(" 00000001 ");
     EXPECT_STREQ(a.CLSID, "c-1");
@@ -49,7 +49,7 @@ TEST(FindUsers, UserIdMustBeAnUnsignedNumber) {
         std::map<std::string, UserRecord> users;
         const std::string answer = std::string(R"({"AUTOCODE":[{"CLSID":"1","user_id":"0"},)") +
                                    R"({"CLSID":"2","user_id":")" + id + R"("}]})";
-        EXPECT_FALSE(ReadUserRows(answer, users)) << id;
+        EXPECT_FALSE(db::ReadUserRows(answer, users)) << id;
         EXPECT_EQ(users.size(), 1u) << id;  // the row read before the fault remains
     }
 }
@@ -93,52 +93,52 @@ TEST(FindUsers, RefusedRowLeavesItsKeyUnused) {
         SCOPED_TRACE(c.reported);
         std::map<std::string, UserRecord> users;
         testing::internal::CaptureStderr();
-        ASSERT_TRUE(ReadUserRows(answer, users));
+        ASSERT_TRUE(db::ReadUserRows(answer, users));
         EXPECT_NE(testing::internal::GetCapturedStderr().find(c.reported), std::string::npos);
         std::map<std::string, std::string> clsidByKey;
-        for (const auto& [key, user] : users) clsidByKey[key] = UserText(user.CLSID);
+        for (const auto& [key, user] : users) clsidByKey[key] = db::UserText(user.CLSID);
         EXPECT_EQ(clsidByKey, c.clsidByKey);
         for (const auto& [key, user] : users)
-            EXPECT_EQ(UserText(user.username).size(), sizeof user.username - 1) << key;
+            EXPECT_EQ(db::UserText(user.username).size(), sizeof user.username - 1) << key;
     }
 }
 
 TEST(UserText, FixedMembersNeverOverrun) {
     UserRecord u;
-    EXPECT_TRUE(SetUserText(u.User_reg_date, std::string(39, 'd')));
-    EXPECT_FALSE(SetUserText(u.User_reg_date, std::string(40, 'e')));
-    EXPECT_EQ(UserText(u.User_reg_date), std::string(39, 'd'));
-    EXPECT_FALSE(SetUserText(u.email, std::string("a\0b", 3)));
+    EXPECT_TRUE(db::SetUserText(u.User_reg_date, std::string(39, 'd')));
+    EXPECT_FALSE(db::SetUserText(u.User_reg_date, std::string(40, 'e')));
+    EXPECT_EQ(db::UserText(u.User_reg_date), std::string(39, 'd'));
+    EXPECT_FALSE(db::SetUserText(u.email, std::string("a\0b", 3)));
     std::memset(u.username, 'x', sizeof u.username);  // no terminating zero
-    EXPECT_EQ(UserText(u.username).size(), sizeof u.username);
+    EXPECT_EQ(db::UserText(u.username).size(), sizeof u.username);
 }
 
 TEST(InsertUser, EveryColumnWithItsOwnMember) {
     UserRecord u;
-    SetUserText(u.CLSID, "c-1");
+    db::SetUserText(u.CLSID, "c-1");
     u.user_id = 42;
-    SetUserText(u.username, "ann");
-    SetUserText(u.password, "pw");
-    SetUserText(u.email, "a@x");
-    SetUserText(u.mobnumber, "555");
+    db::SetUserText(u.username, "ann");
+    db::SetUserText(u.password, "pw");
+    db::SetUserText(u.email, "a@x");
+    db::SetUserText(u.mobnumber, "555");
     u.gpsloc = "1.5,2.5";
     u.user_server_folder = "http://h/ann";
-    SetUserText(u.User_reg_date, "2026-12-10");
-    SetUserText(u.server_cfg_file, "it's.cfg");
-    EXPECT_EQ(*InsertUserText(u),
+    db::SetUserText(u.User_reg_date, "2026-12-10");
+    db::SetUserText(u.server_cfg_file, "it's.cfg");
+    EXPECT_EQ(*db::InsertUserText(u),
               " INSERT INTO redsparrow_users( CLSID, user_id, username, password, email, "
               "mobnumber, gpsloc, user_server_folder, User_reg_date, server_cfg_file)  values( "
               "'c-1',42,  'ann','pw','a@x','555','1.5,2.5','http://h/ann','2026-12-10',"
               "'it''s.cfg') ");
     u.gpsloc = std::string("a\0b", 3);
-    EXPECT_FALSE(InsertUserText(u));
+    EXPECT_FALSE(db::InsertUserText(u));
 }
 
 TEST(InsertUser, AnswerMustBeJson) {
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(ReadInsertAnswer("timeout"));
+    EXPECT_FALSE(db::ReadInsertAnswer("timeout"));
     EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("JSON parsing error: ", 0), 0u);
-    EXPECT_TRUE(ReadInsertAnswer(R"({"AUTOCODE":"ok"})"));
+    EXPECT_TRUE(db::ReadInsertAnswer(R"({"AUTOCODE":"ok"})"));
 }
 
 }  // namespace

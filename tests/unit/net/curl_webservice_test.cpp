@@ -20,7 +20,7 @@ std::string Command(const std::string& kind, const std::string& sql) {
     record.SetCmd("SQL_FIND");
     record.SetFindType(kind);
     record.SetFindSqlQuery(sql);
-    return SerializeRequest(record);
+    return db::SerializeRequest(record);
 }
 
 class WebServiceTest : public ClientTest, public testing::WithParamInterface<bool> {
