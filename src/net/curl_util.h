@@ -90,7 +90,8 @@ public:
 
     // Posts `body` to `url` on the worker and waits up to timeout x 100 ms (0: 2000) for this
     // call's own outcome: the answer (true), or "timeout", libcurl's error text or the error
-    // page's text (false) in *answer.
+    // page's text (false) in *answer. A request given up on is not sent, or its transfer is
+    // aborted, so the worker is free for the next one.
     bool HttpPutGet(int timeout, bool secure, std::string url, std::string body,
                     std::string* answer);
 
