@@ -8,11 +8,6 @@
 #include "support/cipher.h"
 #include "web_service.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -113,26 +108,6 @@ bool BarePoster::Post(const std::string& url, const std::string& body, std::stri
     if (curl_easy_perform(m_handle) != CURLE_OK) return false;
     curl_easy_getinfo(m_handle, CURLINFO_RESPONSE_CODE, &status);
     return status == 200;
-}
-
-SilentServer::SilentServer() : m_fd(socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    Check(m_fd >= 0 && bind(m_fd, reinterpret_cast<sockaddr*>(&addr), len) == 0 &&
-              listen(m_fd, 16) == 0 &&
-              getsockname(m_fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0,
-          "silent server");
-    m_port = ntohs(addr.sin_port);
-}
-
-SilentServer::~SilentServer() {
-    close(m_fd);
-}
-
-std::string SilentServer::BaseUrl() const {
-    return "http://127.0.0.1:" + std::to_string(m_port);
 }
 
 }  // namespace dbpeer

@@ -51,16 +51,4 @@ private:
     CURL* m_handle;
 };
 
-// A listening socket that never answers: requests to it wait until their time-out.
-class SilentServer {
-public:
-    SilentServer();
-    ~SilentServer();
-    std::string BaseUrl() const;
-
-private:
-    int m_fd = -1;
-    int m_port = 0;
-};
-
 }  // namespace dbpeer

@@ -4,6 +4,7 @@
 
 #include "db/mysql_util.h"
 #include "db/users_table.h"
+#include "silent_server.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,7 @@ namespace {
 
 TEST(SilentService, TimeoutReachesInsertUserAndFindUsers) {
     testutil::TempDir folder;
-    dbpeer::SilentServer silent;
+    testutil::SilentServer silent;
     dbpeer::WriteClientConfig(folder.path(), silent.BaseUrl(), "3");  // 300 ms
     CUsersTable* users = CUsersTable::GetInstance();
     EXPECT_TRUE(users->Fields().empty());  // its table information timed out too

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "client_fixture.h"
@@ -213,6 +216,26 @@ TEST_F(DownloadTest, CopyHoldingTheFetchedBytesIsLeftAsItIs) {
     EXPECT_EQ(inode("same"), sameBefore);
     EXPECT_NE(inode("other"), otherBefore);
     EXPECT_EQ(ReadFile(Path("other")), "new bytes");
+}
+
+// A client going away with the download service on a file whose answer is held back: the
+// transfer is aborted, not waited out to its 5000 s limit.
+TEST_F(DownloadTest, DestructionDoesNotWaitOutADownloadInFlight) {
+    auto client = std::make_unique<CCurl_Util>();
+    client->SetDataUrl(m_server.Url());
+    client->AddDownloadItem("/gate", DownloadItem{0, "", "", "", Path("held")});
+    ASSERT_TRUE(client->StartDownloadService());
+    ASSERT_TRUE(testutil::WaitFor([&] { return !m_server.Requests().empty(); }, 10));
+    // Should the transfer not be aborted, the answer comes after 3 s rather than never.
+    std::thread valve([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+        m_server.OpenGate();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    client.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+    valve.join();
+    EXPECT_EQ(Files(), std::vector<std::string>{});
 }
 
 TEST_F(DownloadTest, ServiceWorksThroughALongList) {

@@ -79,11 +79,6 @@ void LoopbackServer::Routes() {
             std::chrono::milliseconds(std::stoi(req.get_param_value("ms"))));
         res.set_content("echo:" + req.body, "text/plain");
     });
-    m_server->Post("/hang", [this](const Request&, Response& res) {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_gateCond.wait(lock, [this] { return m_gateOpen; });
-        res.set_content("released", "text/plain");
-    });
     m_server->Post("/page500", [](const Request&, Response& res) {
         res.status = 500;
         res.set_content(

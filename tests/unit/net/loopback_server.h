@@ -42,7 +42,6 @@ public:
     void OpenGate();
 
     // Routes: POST /echo -> "echo:" + body; POST /slow?ms=N -> the same after N ms;
-    // POST /hang -> nothing until the gate opens (at the latest when the server stops);
     // POST /page500 -> 500 with a container of two paragraphs; POST /plain500 -> 500 without;
     // GET /cut -> announces 100000 bytes and drops the connection after 1000.
 private:
