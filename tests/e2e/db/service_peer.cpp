@@ -1,8 +1,8 @@
 #include "service_peer.h"
 
 #include "admin.h"
-#include "app/config/fltf_db_util.h"
-#include "app/config/sealed_ini.h"
+#include "config/fltf_db_util.h"
+#include "config/sealed_ini.h"
 #include "database.h"
 #include "platform/paths.h"
 #include "support/cipher.h"
