@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <mutex>
 #include <stdexcept>
 
 namespace testutil {
@@ -13,9 +14,16 @@ size_t Collect(char* data, size_t size, size_t count, void* sink) {
     return size * count;
 }
 
+// curl_easy_init would initialise libcurl itself, but not safely from several threads at once.
+void* NewHandle() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_ALL); });
+    return curl_easy_init();
+}
+
 }  // namespace
 
-HttpClient::HttpClient() : m_handle(curl_easy_init()) {
+HttpClient::HttpClient() : m_handle(NewHandle()) {
     if (!m_handle) throw std::runtime_error("curl_easy_init failed");
     curl_easy_setopt(m_handle, CURLOPT_TIMEOUT, 30L);
     curl_easy_setopt(m_handle, CURLOPT_WRITEFUNCTION, &Collect);
