@@ -8,13 +8,14 @@
 
 #include <cstdint>
 #include <map>
-#include <set>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/config/fltf_db_util.h"
 #include "app/config/gui_text.h"
+#include "app/script_watch.h"
 #include "device/passthru_dll.h"
 
 class Fl_Box;
@@ -80,6 +81,9 @@ public:
     std::uint32_t m_ChannelId = 0;
     bool m_bConnected = false;
     std::set<PassThruInfo> m_PassThruList;  // registrations found by the last lookup
+
+    // The maintenance scripts started without a terminal window, until their end is told.
+    app::ScriptWatch m_Scripts;
 
     // Database browser: the table object (opened by the browser) and its state.
     CMySQLUtil* m_pDb = nullptr;

@@ -4,18 +4,12 @@
 #include "app/velkor_esp32_gui.h"
 #include "device/function_library.h"
 #include "platform/connectivity.h"
-#include "provision/boot_scripts.h"
 
 namespace {
 
 constexpr const char* kNoInternet =
     "Thanks for your time to use app, please verify you internet connection! Application need "
     "Internet Connection ?";
-
-void StartScript(provision::MaintenanceScript script, const std::string& programDir) {
-    std::string problem = provision::StartMaintenanceScript(programDir, script);
-    if (!problem.empty()) dialogs::Alert(problem);
-}
 
 }  // namespace
 
@@ -36,11 +30,11 @@ void CVelkor_ESP32_GUI::OnDbOpen() {
 }
 
 void CVelkor_ESP32_GUI::OnErase() {
-    StartScript(provision::MaintenanceScript::kEraseFlash, GetModuleDir());
+    m_Scripts.Start(provision::MaintenanceScript::kEraseFlash, GetModuleDir());
 }
 
 void CVelkor_ESP32_GUI::OnUpdateBoot() {
-    StartScript(provision::MaintenanceScript::kBootLoader, GetModuleDir());
+    m_Scripts.Start(provision::MaintenanceScript::kBootLoader, GetModuleDir());
 }
 
 // Shows a picture the user picks in the picture area.

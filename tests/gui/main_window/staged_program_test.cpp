@@ -52,6 +52,14 @@ bool IsDailyLogName(const std::string& name) {
 
 }  // namespace
 
+// The maintenance scripts are staged with the part they share, where each looks for it.
+TEST(StagedProgram, ScriptsComeWithTheirCommonPart) {
+    const std::string scripts = std::string(VELKOR_STAGE_DIR) + "/Hadware_Binary";
+    for (const char* file :
+         {"common.sh", "Erase_Flash/updater.sh", "ESP32_S3_Velkor_Boot/updater.sh"})
+        EXPECT_TRUE(fs::is_regular_file(scripts + "/" + file)) << file;
+}
+
 TEST(StagedProgram, ShowsTheMainWindowOpensTheDaysLogAndIgnoresEscape) {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr);
     testutil::TempDir dir;
