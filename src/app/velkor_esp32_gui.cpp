@@ -173,17 +173,16 @@ std::string CVelkor_ESP32_GUI::ImagePath(const char* file) const {
     return GetModuleDir() + "//images//" + file;
 }
 
+// The picture shown so far goes only once the new one has loaded.
 bool CVelkor_ESP32_GUI::LoadPicture(const std::string& path) {
-    m_PictureBox->image(nullptr);
-    delete m_Picture;
-    m_Picture = nullptr;
     Fl_JPEG_Image picture(path.c_str());
-    if (picture.w() > 0 && picture.h() > 0) {
-        m_Picture = picture.copy(m_PictureBox->w(), m_PictureBox->h());
-        m_PictureBox->image(m_Picture);
-    }
+    if (picture.w() <= 0 || picture.h() <= 0) return false;
+    Fl_Image* scaled = picture.copy(m_PictureBox->w(), m_PictureBox->h());
+    m_PictureBox->image(scaled);
+    delete m_Picture;
+    m_Picture = scaled;
     m_PictureBox->redraw();
-    return m_Picture != nullptr;
+    return true;
 }
 
 void CVelkor_ESP32_GUI::ReleaseTable() {

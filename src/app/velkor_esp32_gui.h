@@ -36,7 +36,8 @@ public:
                       const std::string& serverCfgFile, const std::string& extraText);
     ~CVelkor_ESP32_GUI() override;
 
-    // Shows the JPEG file scaled to the picture area; false when it does not load.
+    // Shows the JPEG file scaled to the picture area; false when it does not load, and then
+    // the picture shown so far stays.
     bool LoadPicture(const std::string& path);
 
     // Button callbacks (the window is their user data).

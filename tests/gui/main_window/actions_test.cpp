@@ -3,6 +3,7 @@
 #include "gui_fixture.h"  // first: gtest must precede the X11 macros
 
 #include <FL/Fl.H>
+#include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Image.H>
 
@@ -187,8 +188,10 @@ TEST_F(Actions, UploadImageShowsTheChosenPicture) {
     EXPECT_EQ(g.m_Picture->h(), 240);
     EXPECT_TRUE(m_dialogs.alerts.empty());
 
-    g.m_UpImageButton->do_callback();
-    EXPECT_EQ(g.m_Picture, nullptr);
+    Fl_Image* shown = g.m_Picture;
+    g.m_UpImageButton->do_callback();  // not a picture: the one shown stays
+    EXPECT_EQ(g.m_Picture, shown);
+    EXPECT_EQ(g.m_PictureBox->image(), shown);
     EXPECT_EQ(m_dialogs.alerts, std::vector<std::string>{"No JPEG picture in\n" + notJpeg});
 
     g.m_UpImageButton->do_callback();  // cancelled: nothing changes, nothing is said
