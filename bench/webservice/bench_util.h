@@ -1,8 +1,7 @@
-// Shared pieces of the web service benchmarks: a temporary folder, a kept-alive libcurl
-// client, request bodies, and direct statements on the same database file.
+// Shared pieces of the web service benchmarks: a temporary folder and direct statements on the
+// same database file.
 #pragma once
 
-#include <curl/curl.h>
 #include <sqlite3.h>
 
 #include <string>
@@ -17,24 +16,6 @@ public:
 private:
     std::string m_path;
 };
-
-// One connection to the service, reused between requests.
-class HttpPeer {
-public:
-    HttpPeer();
-    ~HttpPeer();
-    HttpPeer(const HttpPeer&) = delete;
-    HttpPeer& operator=(const HttpPeer&) = delete;
-    // Status of a POST of `body` (0 on a transfer error); the answer goes to `answer`.
-    long Post(const std::string& url, const std::string& body, std::string& answer);
-    long Get(const std::string& url, std::string& answer);
-
-private:
-    long Perform(std::string& answer);
-    CURL* m_curl;
-};
-
-std::string CommandBody(const std::string& kind, const std::string& sql);
 
 // Runs `sql` directly, stepping through every row and reading each column as text (what the
 // service does to answer); the number of rows, or -1 on error.

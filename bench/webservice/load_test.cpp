@@ -14,6 +14,8 @@
 #include "admin.h"
 #include "bench_util.h"
 #include "database.h"
+#include "db/table_requests.h"
+#include "http_client.h"
 #include "web_service.h"
 
 namespace {
@@ -136,12 +138,13 @@ int main() {
 
     Outcome http, peer;
     RunClients(http, [&] {
-        auto client = std::make_shared<HttpPeer>();
+        auto client = std::make_shared<testutil::HttpClient>();
         return [client, url](const Request& r) {
-            std::string answer;
-            const long status = client->Post(url, CommandBody(r.kind, r.sql), answer);
-            return status == 200 && (std::string(r.kind) != "INSERT" ||
-                                     answer == "{\"AUTOCODE\":{\"rows_changed\":\"1\"}}");
+            const testutil::HttpAnswer answer =
+                client->Post(url, dbreq::RequestBody(r.kind, r.sql));
+            return answer.status == 200 &&
+                   (std::string(r.kind) != "INSERT" ||
+                    answer.body == "{\"AUTOCODE\":{\"rows_changed\":\"1\"}}");
         };
     });
     service.Stop();

@@ -12,6 +12,8 @@
 #include "admin.h"
 #include "bench_util.h"
 #include "database.h"
+#include "db/table_requests.h"
+#include "http_client.h"
 #include "web_service.h"
 
 namespace {
@@ -56,17 +58,16 @@ double Micros(Clock::time_point a, Clock::time_point b) {
 // Each iteration runs the statement directly, through the service, and the bare round trip,
 // one right after the other, so a change in the machine's load hits all three alike.
 void Paired(benchmark::State& state, const char* kind, const char* sql) {
-    HttpPeer peer;
-    const std::string body = CommandBody(kind, sql);
-    std::string answer;
+    testutil::HttpClient peer;
+    const std::string body = dbreq::RequestBody(kind, sql);
     double direct = 0, service = 0, roundTrip = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
         benchmark::DoNotOptimize(DirectRun(g_world->direct, sql));
         const auto t1 = Clock::now();
-        if (peer.Post(g_world->requestUrl, body, answer) != 200) state.SkipWithError("not 200");
+        if (peer.Post(g_world->requestUrl, body).status != 200) state.SkipWithError("not 200");
         const auto t2 = Clock::now();
-        if (peer.Get(g_world->pingUrl, answer) != 200) state.SkipWithError("ping not 200");
+        if (peer.Get(g_world->pingUrl).status != 200) state.SkipWithError("ping not 200");
         const auto t3 = Clock::now();
         direct += Micros(t0, t1);
         service += Micros(t1, t2);

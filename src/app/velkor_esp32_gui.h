@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "app/config/fltf_db_util.h"
-#include "app/config/gui_text.h"
 #include "app/script_watch.h"
+#include "config/fltf_db_util.h"
+#include "config/gui_text.h"
 #include "device/passthru_dll.h"
 
 class Fl_Box;
