@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
-#include <vector>
 
 #include "db/request_record.h"
 #include "platform/ini.h"
@@ -11,14 +10,6 @@
 #include "web_service.h"
 
 namespace {
-
-std::string MakeTempFolder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "velkor-bench-XXXXXX").string();
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    if (!mkdtemp(name.data())) throw std::runtime_error("mkdtemp failed");
-    return name.data();
-}
 
 std::unique_ptr<WebService> StartService(const BenchPeer& peer, bool secure) {
     ServiceOptions options;
@@ -43,40 +34,36 @@ std::size_t Collect(char* data, std::size_t size, std::size_t count, void* sink)
 }  // namespace
 
 BenchPeer& BenchPeer::Get() {
-    static BenchPeer* peer = [] {
-        auto* p = new BenchPeer();
-        p->root = MakeTempFolder();
-        p->certFile = p->root + "/cert.pem";
-        const std::string cmd =
-            "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
-            "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
-            p->root + "/key.pem -out " + p->certFile + " >/dev/null 2>&1";
-        if (std::system(cmd.c_str()) != 0) throw std::runtime_error("openssl req failed");
-        p->dataFolder = p->root + "/data";
-        p->programFolder = p->root + "/program";
-        std::filesystem::create_directories(p->dataFolder);
-        std::filesystem::create_directories(p->programFolder);
-        platform::SetModuleFileNameForTesting(p->programFolder + "/velkor-tool");
-        const std::string ini = p->programFolder + "/AppConfig.ini";
-        platform::WriteProfileString(ini, "HTTP_SERVER", "HttpURL", "http://127.0.0.1:9");
-        platform::WriteProfileString(ini, "HTTP_SERVER", "HttpCAFile", p->certFile);
-        p->http = StartService(*p, false);
-        p->https = StartService(*p, true);
-        AutCodeUser record;
-        record.SetCmd("SQL_FIND");
-        record.SetFindType("QUERY");
-        record.SetFindSqlQuery("SELECT * FROM Velkor_ESP32 LIMIT 1");
-        p->requestBody = SerializeRequest(record);
-        std::atexit([] {
-            BenchPeer& q = BenchPeer::Get();
-            q.http->Stop();
-            q.https->Stop();
-            std::error_code ec;
-            std::filesystem::remove_all(q.root, ec);
-        });
-        return p;
-    }();
-    return *peer;
+    static BenchPeer peer;
+    return peer;
+}
+
+BenchPeer::BenchPeer() : certFile(root + "/cert.pem") {
+    const std::string cmd =
+        "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
+        "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
+        root + "/key.pem -out " + certFile + " >/dev/null 2>&1";
+    if (std::system(cmd.c_str()) != 0) throw std::runtime_error("openssl req failed");
+    dataFolder = root + "/data";
+    programFolder = root + "/program";
+    std::filesystem::create_directories(dataFolder);
+    std::filesystem::create_directories(programFolder);
+    platform::SetModuleFileNameForTesting(programFolder + "/velkor-tool");
+    const std::string ini = programFolder + "/AppConfig.ini";
+    platform::WriteProfileString(ini, "HTTP_SERVER", "HttpURL", "http://127.0.0.1:9");
+    platform::WriteProfileString(ini, "HTTP_SERVER", "HttpCAFile", certFile);
+    http = StartService(*this, false);
+    https = StartService(*this, true);
+    AutCodeUser record;
+    record.SetCmd("SQL_FIND");
+    record.SetFindType("QUERY");
+    record.SetFindSqlQuery("SELECT * FROM Velkor_ESP32 LIMIT 1");
+    requestBody = SerializeRequest(record);
+}
+
+BenchPeer::~BenchPeer() {
+    http->Stop();
+    https->Stop();
 }
 
 std::string BenchPeer::BaseUrl(bool secure) const {

@@ -8,12 +8,20 @@
 #include <memory>
 #include <string>
 
+#include "temp_dir.h"
+
 class WebService;
 
 struct BenchPeer {
     static BenchPeer& Get();  // started on first use, stopped at exit
 
-    std::string root;  // temporary folder holding everything below
+    BenchPeer();
+    ~BenchPeer();
+    BenchPeer(const BenchPeer&) = delete;
+    BenchPeer& operator=(const BenchPeer&) = delete;
+
+    testutil::TempDir folder;  // holds everything below; removed last
+    std::string root = folder.path();
     std::string certFile;
     std::string dataFolder;
     std::string programFolder;

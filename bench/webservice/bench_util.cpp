@@ -1,24 +1,6 @@
 #include "bench_util.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <stdexcept>
-#include <vector>
-
 #include "db/request_record.h"
-
-BenchDir::BenchDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "velkor-bench-XXXXXX").string();
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    if (!mkdtemp(name.data())) throw std::runtime_error("mkdtemp failed");
-    m_path = name.data();
-}
-
-BenchDir::~BenchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(m_path, ec);
-}
 
 namespace {
 size_t Collect(char* data, size_t size, size_t count, void* sink) {
@@ -28,7 +10,9 @@ size_t Collect(char* data, size_t size, size_t count, void* sink) {
 }  // namespace
 
 HttpPeer::HttpPeer() : m_curl(curl_easy_init()) {}
-HttpPeer::~HttpPeer() { curl_easy_cleanup(m_curl); }
+HttpPeer::~HttpPeer() {
+    curl_easy_cleanup(m_curl);
+}
 
 long HttpPeer::Perform(std::string& answer) {
     answer.clear();

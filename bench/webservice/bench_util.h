@@ -1,22 +1,11 @@
-// Shared pieces of the web service benchmarks: a temporary folder, a kept-alive libcurl
-// client, request bodies, and direct statements on the same database file.
+// Shared pieces of the web service benchmarks: a kept-alive libcurl client, request bodies,
+// and direct statements on the same database file.
 #pragma once
 
 #include <curl/curl.h>
 #include <sqlite3.h>
 
 #include <string>
-
-// A folder removed with its content at the end.
-class BenchDir {
-public:
-    BenchDir();
-    ~BenchDir();
-    const std::string& path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
 
 // One connection to the service, reused between requests.
 class HttpPeer {

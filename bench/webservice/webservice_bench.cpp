@@ -6,12 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <chrono>
 #include <memory>
 
 #include "admin.h"
+#include "bench_report.h"
 #include "bench_util.h"
 #include "database.h"
+#include "temp_dir.h"
 #include "web_service.h"
 
 namespace {
@@ -20,7 +21,7 @@ const char* const kCount = "SELECT COUNT(*) as total FROM Velkor_ESP32 where use
 const char* const kFirstPage = "select * from Velkor_ESP32 where user_id=7   LIMIT 0, 20 ";
 
 struct World {
-    BenchDir dir;
+    testutil::TempDir dir;
     std::unique_ptr<WebService> service;
     sqlite3* direct = nullptr;
     std::string requestUrl, pingUrl;
@@ -47,38 +48,30 @@ bool Seed(const std::string& dbPath) {
     return ok;
 }
 
-using Clock = std::chrono::steady_clock;
-
-double Micros(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double, std::micro>(b - a).count();
-}
-
 // Each iteration runs the statement directly, through the service, and the bare round trip,
 // one right after the other, so a change in the machine's load hits all three alike.
-void Paired(benchmark::State& state, const char* kind, const char* sql) {
+void Paired(benchmark::State& state, const std::string& what, const char* kind, const char* sql) {
     HttpPeer peer;
     const std::string body = CommandBody(kind, sql);
     std::string answer;
-    double direct = 0, service = 0, roundTrip = 0;
+    bench::Series& service = bench::Series::Start(what + ": ours");
+    bench::Series& direct = bench::Series::Start(what + ": direct SQLite");
+    bench::Series& roundTrip = bench::Series::Start(what + ": bare HTTP round trip");
     for (auto _ : state) {
-        const auto t0 = Clock::now();
-        benchmark::DoNotOptimize(DirectRun(g_world->direct, sql));
-        const auto t1 = Clock::now();
-        if (peer.Post(g_world->requestUrl, body, answer) != 200) state.SkipWithError("not 200");
-        const auto t2 = Clock::now();
-        if (peer.Get(g_world->pingUrl, answer) != 200) state.SkipWithError("ping not 200");
-        const auto t3 = Clock::now();
-        direct += Micros(t0, t1);
-        service += Micros(t1, t2);
-        roundTrip += Micros(t2, t3);
+        direct.Time([&] { benchmark::DoNotOptimize(DirectRun(g_world->direct, sql)); });
+        if (service.Time([&] { return peer.Post(g_world->requestUrl, body, answer); }) != 200)
+            state.SkipWithError("not 200");
+        if (roundTrip.Time([&] { return peer.Get(g_world->pingUrl, answer); }) != 200)
+            state.SkipWithError("ping not 200");
     }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["direct_us"] = direct / n;
-    state.counters["service_us"] = service / n;
-    state.counters["roundtrip_us"] = roundTrip / n;
-    state.counters["service/direct"] = service / direct;
+    const double directUs = direct.Mean() * 1e6, serviceUs = service.Mean() * 1e6,
+                 roundTripUs = roundTrip.Mean() * 1e6;
+    state.counters["direct_us"] = directUs;
+    state.counters["service_us"] = serviceUs;
+    state.counters["roundtrip_us"] = roundTripUs;
+    state.counters["service/direct"] = serviceUs / directUs;
     // Goal: service <= 1.5 x direct + one round trip; below 1 means met.
-    state.counters["goal_ratio"] = service / (1.5 * direct + roundTrip);
+    state.counters["goal_ratio"] = serviceUs / (1.5 * directUs + roundTripUs);
 }
 
 }  // namespace
@@ -101,13 +94,12 @@ int main(int argc, char** argv) {
     world.pingUrl = world.service->BaseUrl() + "//ping";
     sqlite3_open_v2(dbPath.c_str(), &world.direct, SQLITE_OPEN_READONLY, nullptr);
 
-    benchmark::RegisterBenchmark("Count", Paired, "COUNT", kCount)
+    benchmark::RegisterBenchmark("Count", Paired, "Count", "COUNT", kCount)
         ->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("FirstPage", Paired, "QUERY", kFirstPage)
+    benchmark::RegisterBenchmark("FirstPage", Paired, "FirstPage", "QUERY", kFirstPage)
         ->Unit(benchmark::kMicrosecond);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    const int status = bench::RunBenchmarks(argc, argv);
     sqlite3_close(world.direct);
     world.service->Stop();
-    return 0;
+    return status;
 }
