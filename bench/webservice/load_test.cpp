@@ -85,8 +85,8 @@ void Print(const char* who, const Outcome& o) {
 
 bool SeedInto(const std::string& path) {
     std::string error;
-    sqlite3* db = OpenAdminDatabase(path, error);
-    const bool ok = db && SeedDeviceRows(db, 7, kSeedRows, 1, error);
+    sqlite3* db = webservice::OpenAdminDatabase(path, error);
+    const bool ok = db && webservice::SeedDeviceRows(db, 7, kSeedRows, 1, error);
     if (!ok) std::fprintf(stderr, "seed failed: %s\n", error.c_str());
     sqlite3_close(db);
     return ok;
@@ -94,8 +94,8 @@ bool SeedInto(const std::string& path) {
 
 long long RowsIn(const std::string& path) {
     std::string error;
-    sqlite3* db = OpenAdminDatabase(path, error);
-    const long long rows = db ? CountRows(db, kDeviceTable) : -1;
+    sqlite3* db = webservice::OpenAdminDatabase(path, error);
+    const long long rows = db ? webservice::CountRows(db, kDeviceTable) : -1;
     sqlite3_close(db);
     return rows;
 }

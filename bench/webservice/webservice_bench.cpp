@@ -32,9 +32,9 @@ World* g_world = nullptr;
 // run is used again when it holds exactly that.
 bool Seed(const std::string& dbPath) {
     std::string error;
-    sqlite3* db = OpenAdminDatabase(dbPath, error);
+    sqlite3* db = webservice::OpenAdminDatabase(dbPath, error);
     bool ok = db != nullptr;
-    if (ok && CountRows(db, kDeviceTable) == 1000000) {
+    if (ok && webservice::CountRows(db, kDeviceTable) == 1000000) {
         sqlite3_close(db);
         return true;
     }
@@ -42,7 +42,8 @@ bool Seed(const std::string& dbPath) {
     ok = ok && sqlite3_exec(db, "DELETE FROM Velkor_ESP32", nullptr, nullptr, nullptr) == SQLITE_OK;
     for (int block = 0; ok && block < 10; ++block)
         for (int user = 0; ok && user < 10; ++user)
-            ok = SeedDeviceRows(db, user == 0 ? 7 : 100 + user, 10000, block * 10000, error);
+            ok = webservice::SeedDeviceRows(db, user == 0 ? 7 : 100 + user, 10000, block * 10000,
+                                            error);
     if (!ok) std::fprintf(stderr, "seed failed: %s\n", error.c_str());
     sqlite3_close(db);
     return ok;
