@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "db/request_record.h"
+#include "db/table_requests.h"
 #include "platform/ini.h"
 #include "platform/paths.h"
 #include "web_service.h"
@@ -54,11 +54,7 @@ BenchPeer::BenchPeer() : certFile(root + "/cert.pem") {
     platform::WriteProfileString(ini, "HTTP_SERVER", "HttpCAFile", certFile);
     http = StartService(*this, false);
     https = StartService(*this, true);
-    AutCodeUser record;
-    record.SetCmd("SQL_FIND");
-    record.SetFindType("QUERY");
-    record.SetFindSqlQuery("SELECT * FROM Velkor_ESP32 LIMIT 1");
-    requestBody = SerializeRequest(record);
+    requestBody = dbreq::RequestBody("QUERY", "SELECT * FROM Velkor_ESP32 LIMIT 1");
 }
 
 BenchPeer::~BenchPeer() {

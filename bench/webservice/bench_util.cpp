@@ -1,7 +1,5 @@
 #include "bench_util.h"
 
-#include "db/request_record.h"
-
 namespace {
 size_t Collect(char* data, size_t size, size_t count, void* sink) {
     static_cast<std::string*>(sink)->append(data, size * count);
@@ -36,14 +34,6 @@ long HttpPeer::Get(const std::string& url, std::string& answer) {
     curl_easy_setopt(m_curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(m_curl, CURLOPT_HTTPGET, 1L);
     return Perform(answer);
-}
-
-std::string CommandBody(const std::string& kind, const std::string& sql) {
-    AutCodeUser record;
-    record.SetCmd("SQL_FIND");
-    record.SetFindType(kind);
-    record.SetFindSqlQuery(sql);
-    return SerializeRequest(record);
 }
 
 long DirectRun(sqlite3* db, const std::string& sql) {

@@ -1,5 +1,5 @@
-// Shared pieces of the web service benchmarks: a kept-alive libcurl client, request bodies,
-// and direct statements on the same database file.
+// Shared pieces of the web service benchmarks: a kept-alive libcurl client and direct
+// statements on the same database file.
 #pragma once
 
 #include <curl/curl.h>
@@ -22,8 +22,6 @@ private:
     long Perform(std::string& answer);
     CURL* m_curl;
 };
-
-std::string CommandBody(const std::string& kind, const std::string& sql);
 
 // Runs `sql` directly, stepping through every row and reading each column as text (what the
 // service does to answer); the number of rows, or -1 on error.

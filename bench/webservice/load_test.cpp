@@ -14,6 +14,7 @@
 #include "bench_report.h"
 #include "bench_util.h"
 #include "database.h"
+#include "db/table_requests.h"
 #include "temp_dir.h"
 #include "web_service.h"
 
@@ -139,7 +140,7 @@ int main() {
         auto client = std::make_shared<HttpPeer>();
         return [client, url](const Request& r) {
             std::string answer;
-            const long status = client->Post(url, CommandBody(r.kind, r.sql), answer);
+            const long status = client->Post(url, dbreq::RequestBody(r.kind, r.sql), answer);
             return status == 200 && (std::string(r.kind) != "INSERT" ||
                                      answer == "{\"AUTOCODE\":{\"rows_changed\":\"1\"}}");
         };

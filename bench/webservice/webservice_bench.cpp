@@ -12,6 +12,7 @@
 #include "bench_report.h"
 #include "bench_util.h"
 #include "database.h"
+#include "db/table_requests.h"
 #include "temp_dir.h"
 #include "web_service.h"
 
@@ -53,7 +54,7 @@ bool Seed(const std::string& dbPath) {
 // one right after the other, so a change in the machine's load hits all three alike.
 void Paired(benchmark::State& state, const std::string& what, const char* kind, const char* sql) {
     HttpPeer peer;
-    const std::string body = CommandBody(kind, sql);
+    const std::string body = dbreq::RequestBody(kind, sql);
     std::string answer;
     bench::Series& service = bench::Series::Start(what + ": ours");
     bench::Series& direct = bench::Series::Start(what + ": direct SQLite");
