@@ -14,7 +14,7 @@ if(NOT TARGET Velkor::fltk)
 endif()
 
 find_package(CURL REQUIRED)
-find_package(Boost 1.74 REQUIRED COMPONENTS serialization thread filesystem)
+find_package(Boost 1.74 REQUIRED COMPONENTS serialization thread chrono filesystem)
 find_package(OpenSSL REQUIRED)
 find_package(ZLIB REQUIRED)
 find_package(SQLite3 REQUIRED)

@@ -17,14 +17,23 @@ function(velkor_add_gtest name)
     VELKOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     VELKOR_BINARY_DIR="${CMAKE_BINARY_DIR}"
     VELKOR_STAGE_DIR="${VELKOR_STAGE_DIR}")
+  # Empty values vanish from a property list and shift the pairs after them, so only the
+  # properties that have a value are passed.
+  set(properties TIMEOUT 300)
   set(labels ${T_LABELS})
   if(T_GUI)
     list(APPEND labels gui)
   endif()
+  if(labels)
+    list(APPEND properties LABELS "${labels}")
+  endif()
+  if(T_ENV)
+    list(APPEND properties ENVIRONMENT "${T_ENV}")
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${labels}" ENVIRONMENT "${T_ENV}" TIMEOUT 300)
+    PROPERTIES ${properties})
 endfunction()
 
 # velkor_add_fuzzer(NAME SOURCES ... LIBS ... [SECONDS n])

@@ -8,6 +8,7 @@
 #include "db/mysql_util.h"
 #include "db/query_builder.h"
 #include "db/table_requests.h"
+#include "http_client.h"
 #include "temp_dir.h"
 
 #include <benchmark/benchmark.h>
@@ -49,13 +50,13 @@ void BareCurl(benchmark::State& state, const std::string& name) {
     const std::string countBody = dbreq::RequestBody("COUNT", *BuildCountText(Count()));
     const std::string pageBody =
         dbreq::RequestBody("QUERY", *BuildSelectText(Page(static_cast<int>(state.range(0)))));
-    dbpeer::BarePoster poster;
+    testutil::HttpClient client;
     const std::string url = g_service->PostUrl();
-    std::string a, b;
     for (auto _ : bench::Timed(state, name)) {
-        if (!poster.Post(url, countBody, &a) || !poster.Post(url, pageBody, &b))
-            state.SkipWithError("request failed");
-        benchmark::DoNotOptimize(b);
+        const testutil::HttpAnswer count = client.Post(url, countBody);
+        const testutil::HttpAnswer page = client.Post(url, pageBody);
+        if (count.status != 200 || page.status != 200) state.SkipWithError("request failed");
+        benchmark::DoNotOptimize(page.body);
     }
 }
 

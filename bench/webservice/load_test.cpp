@@ -15,6 +15,7 @@
 #include "bench_util.h"
 #include "database.h"
 #include "db/table_requests.h"
+#include "http_client.h"
 #include "temp_dir.h"
 #include "web_service.h"
 
@@ -137,12 +138,13 @@ int main() {
     const std::string what = "one request of the mix, 32 clients at once";
     Outcome http, peer;
     RunClients(http, bench::Series::Start(what + ": ours"), [&] {
-        auto client = std::make_shared<HttpPeer>();
+        auto client = std::make_shared<testutil::HttpClient>();
         return [client, url](const Request& r) {
-            std::string answer;
-            const long status = client->Post(url, dbreq::RequestBody(r.kind, r.sql), answer);
-            return status == 200 && (std::string(r.kind) != "INSERT" ||
-                                     answer == "{\"AUTOCODE\":{\"rows_changed\":\"1\"}}");
+            const testutil::HttpAnswer answer =
+                client->Post(url, dbreq::RequestBody(r.kind, r.sql));
+            return answer.status == 200 &&
+                   (std::string(r.kind) != "INSERT" ||
+                    answer.body == "{\"AUTOCODE\":{\"rows_changed\":\"1\"}}");
         };
     });
     service.Stop();

@@ -13,6 +13,7 @@
 #include "bench_util.h"
 #include "database.h"
 #include "db/table_requests.h"
+#include "http_client.h"
 #include "temp_dir.h"
 #include "web_service.h"
 
@@ -53,17 +54,16 @@ bool Seed(const std::string& dbPath) {
 // Each iteration runs the statement directly, through the service, and the bare round trip,
 // one right after the other, so a change in the machine's load hits all three alike.
 void Paired(benchmark::State& state, const std::string& what, const char* kind, const char* sql) {
-    HttpPeer peer;
+    testutil::HttpClient peer;
     const std::string body = dbreq::RequestBody(kind, sql);
-    std::string answer;
     bench::Series& service = bench::Series::Start(what + ": ours");
     bench::Series& direct = bench::Series::Start(what + ": direct SQLite");
     bench::Series& roundTrip = bench::Series::Start(what + ": bare HTTP round trip");
     for (auto _ : state) {
         direct.Time([&] { benchmark::DoNotOptimize(DirectRun(g_world->direct, sql)); });
-        if (service.Time([&] { return peer.Post(g_world->requestUrl, body, answer); }) != 200)
+        if (service.Time([&] { return peer.Post(g_world->requestUrl, body).status; }) != 200)
             state.SkipWithError("not 200");
-        if (roundTrip.Time([&] { return peer.Get(g_world->pingUrl, answer); }) != 200)
+        if (roundTrip.Time([&] { return peer.Get(g_world->pingUrl).status; }) != 200)
             state.SkipWithError("ping not 200");
     }
     const double directUs = direct.Mean() * 1e6, serviceUs = service.Mean() * 1e6,

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/config/fltf_db_util.h"
-#include "app/config/gui_text.h"
+#include "config/fltf_db_util.h"
+#include "config/gui_text.h"
 
 namespace app {
 namespace {

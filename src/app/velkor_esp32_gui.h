@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/config/fltf_db_util.h"
-#include "app/config/gui_text.h"
+#include "config/fltf_db_util.h"
+#include "config/gui_text.h"
 #include "device/passthru_dll.h"
 
 class Fl_Box;

@@ -2,7 +2,7 @@
 // read from the [DB_TEXT] section of the window-text file.
 #pragma once
 
-#include "app/config/fltf_db_util.h"
+#include "config/fltf_db_util.h"
 
 #include <map>
 #include <string>

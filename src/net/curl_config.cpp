@@ -2,7 +2,7 @@
 // defaults written on the first run.
 #include <cctype>
 
-#include "app/config/sealed_ini.h"
+#include "config/sealed_ini.h"
 #include "net/curl_util.h"
 #include "support/cipher.h"
 

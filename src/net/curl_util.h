@@ -29,7 +29,7 @@
 #include <boost/thread/recursive_mutex.hpp>
 #include <boost/thread/thread.hpp>
 
-#include "app/config/fltf_db_util.h"
+#include "config/fltf_db_util.h"
 #include "net/curl_event.h"
 #include "net/curl_transfer.h"
 #include "net/safe_queue.h"

@@ -5,6 +5,7 @@
 
 #include "db/mysql_util.h"
 #include "db/users_table.h"
+#include "hostile_values.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -12,33 +13,7 @@
 
 namespace {
 
-const std::vector<std::string> kHostile = {
-    "'",
-    "''",
-    "it's",
-    "' OR '1'='1",
-    "\\",
-    "ends in a backslash\\",
-    "\\'",
-    "\\\\''\\",
-    "x'; DROP TABLE redsparrow_users; --",
-    "x'); DELETE FROM redsparrow_users; --",
-    "-- a comment",
-    "/* block */ 'x",
-    "x' --",
-    "'; SELECT 1; '",
-    "%_%",
-    "\"double\"",
-    "<b>&amp;</b> ]]>",
-    "J\xC3\xBCrgen \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x94\x91",
-    "tab\there\r\nline",
-    "  blanks around  ",
-    "1 OR 1=1",
-    // Long values: each quote is doubled and then written as "&apos;" in the request body,
-    // so these bodies run well past 8 KiB.
-    std::string(3000, '\''),
-    std::string(20000, 'v') + "'",
-};
+const std::vector<std::string>& kHostile = testutil::HostileValues();
 
 // Rows of the served database read directly, each row's values joined by '|'.
 std::vector<std::string> Direct(const std::string& path, const std::string& sql) {

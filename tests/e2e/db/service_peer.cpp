@@ -1,8 +1,8 @@
 #include "service_peer.h"
 
 #include "admin.h"
-#include "app/config/fltf_db_util.h"
-#include "app/config/sealed_ini.h"
+#include "config/fltf_db_util.h"
+#include "config/sealed_ini.h"
 #include "database.h"
 #include "platform/paths.h"
 #include "support/cipher.h"
@@ -39,11 +39,6 @@ void Seed(const std::string& path, int rows) {
               webservice::SeedMqttRows(db, 1001, 3, error);
     sqlite3_close(db);
     Check(ok, "seed: " + error);
-}
-
-size_t Write(char* data, size_t size, size_t count, std::string* sink) {
-    sink->append(data, size * count);
-    return size * count;
 }
 
 }  // namespace
@@ -92,28 +87,6 @@ void WriteClientConfig(const std::string& folder, const std::string& baseUrl,
     WriteIniSealed(ini, "HTTP_SERVER", "PostMsg", "//api//example//jsondata", key, true);
     util.WriteIniString(ini, "HTTP_SERVER", "HttpSSL", "false");
     util.WriteIniString(ini, "HTTP_SERVER", "HttpRespWait", respWait);
-}
-
-BarePoster::BarePoster() : m_handle(curl_easy_init()) {
-    Check(m_handle, "curl_easy_init");
-}
-
-BarePoster::~BarePoster() {
-    curl_easy_cleanup(m_handle);
-}
-
-bool BarePoster::Post(const std::string& url, const std::string& body, std::string* answer) {
-    answer->clear();
-    curl_easy_setopt(m_handle, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(m_handle, CURLOPT_POSTFIELDS, body.c_str());
-    curl_easy_setopt(m_handle, CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size()));
-    curl_easy_setopt(m_handle, CURLOPT_WRITEFUNCTION, Write);
-    curl_easy_setopt(m_handle, CURLOPT_WRITEDATA, answer);
-    curl_easy_setopt(m_handle, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
-    long status = 0;
-    if (curl_easy_perform(m_handle) != CURLE_OK) return false;
-    curl_easy_getinfo(m_handle, CURLINFO_RESPONSE_CODE, &status);
-    return status == 200;
 }
 
 SilentServer::SilentServer() : m_fd(socket(AF_INET, SOCK_STREAM, 0)) {

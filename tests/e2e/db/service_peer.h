@@ -2,8 +2,6 @@
 // this process on an ephemeral loopback port, on a copy of a seeded SQLite database.
 #pragma once
 
-#include <curl/curl.h>
-
 #include <memory>
 #include <string>
 
@@ -36,20 +34,6 @@ private:
 // (x 100 ms), and the executable's path set there.
 void WriteClientConfig(const std::string& folder, const std::string& baseUrl,
                        const std::string& respWait);
-
-// A bare libcurl client posting bodies on one reused handle (the benchmark's reference).
-class BarePoster {
-public:
-    BarePoster();
-    ~BarePoster();
-    BarePoster(const BarePoster&) = delete;
-    BarePoster& operator=(const BarePoster&) = delete;
-    // True with the answer on status 200.
-    bool Post(const std::string& url, const std::string& body, std::string* answer);
-
-private:
-    CURL* m_handle;
-};
 
 // A listening socket that never answers: requests to it wait until their time-out.
 class SilentServer {

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "db/table_requests.h"
 #include "service_fixture.h"
 
 namespace {
@@ -13,9 +14,11 @@ struct Hostile {
     std::string text;  // SQL text, or the raw body when kind is empty
 };
 
-std::string Body(const Hostile& h) { return *h.kind ? RequestBody(h.kind, h.text) : h.text; }
+std::string Body(const Hostile& h) {
+    return *h.kind ? dbreq::RequestBody(h.kind, h.text) : h.text;
+}
 
-const std::string kRecord = RequestBody("QUERY", "select * from Velkor_ESP32");
+const std::string kRecord = dbreq::RequestBody("QUERY", "select * from Velkor_ESP32");
 
 const Hostile kHostile[] = {
     {"stacked drop", "QUERY", "select * from Velkor_ESP32; DROP TABLE Velkor_ESP32"},
@@ -72,7 +75,7 @@ TEST(HostileRequestsTest, EachIsRefusedWithTheErrorPageAndChangesNothing) {
     ServiceFixture service(false, 30, 300);
     const std::string before = Snapshot(service.dbPath);
     for (const Hostile& h : kHostile) {
-        const HttpAnswer answer = CurlPost(service.RequestUrl(), Body(h));
+        const HttpAnswer answer = testutil::HttpClient().Post(service.RequestUrl(), Body(h));
         EXPECT_NE(answer.status, 200) << h.what << ": " << answer.body;
         EXPECT_NE(answer.status, 0) << h.what << ": no answer";
         EXPECT_NE(ContainerText(answer.body), "") << h.what << ": " << answer.body;

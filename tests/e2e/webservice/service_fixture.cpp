@@ -1,40 +1,13 @@
 #include "service_fixture.h"
 
-#include <curl/curl.h>
-
 #include <cstdlib>
 #include <filesystem>
 
 #include "admin.h"
 #include "database.h"
-#include "db/request_record.h"
+#include "db/table_requests.h"
 
 namespace {
-
-size_t Collect(char* data, size_t size, size_t count, void* sink) {
-    static_cast<std::string*>(sink)->append(data, size * count);
-    return size * count;
-}
-
-HttpAnswer Perform(const std::string& url, const std::string* body) {
-    HttpAnswer answer;
-    CURL* curl = curl_easy_init();
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, 20L);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Collect);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &answer.body);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 0L);
-    curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
-    if (body) {
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body->c_str());
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(body->size()));
-    }
-    if (curl_easy_perform(curl) == CURLE_OK)
-        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &answer.status);
-    curl_easy_cleanup(curl);
-    return answer;
-}
 
 // A throw-away self-signed certificate for 127.0.0.1.
 void MakeCertificate(const std::string& dir) {
@@ -59,17 +32,6 @@ void AppendTable(sqlite3* db, const std::string& sql, std::string& out) {
 }
 
 }  // namespace
-
-HttpAnswer CurlPost(const std::string& url, const std::string& body) { return Perform(url, &body); }
-HttpAnswer CurlGet(const std::string& url) { return Perform(url, nullptr); }
-
-std::string RequestBody(const std::string& kind, const std::string& text) {
-    AutCodeUser record;
-    record.SetCmd("SQL_FIND");
-    record.SetFindType(kind);
-    record.SetFindSqlQuery(text);
-    return SerializeRequest(record);
-}
 
 std::string ContainerText(const std::string& html) {
     const std::string open = "<div id=\"container\"><h1>";
@@ -127,5 +89,9 @@ ServiceFixture::ServiceFixture(bool secure, int deviceRows, int statementMs) {
 ServiceFixture::~ServiceFixture() { service->Stop(); }
 
 HttpAnswer ServiceFixture::Command(const std::string& kind, const std::string& text) const {
-    return CurlPost(RequestUrl(), RequestBody(kind, text));
+    return testutil::HttpClient().Post(RequestUrl(), dbreq::RequestBody(kind, text));
+}
+
+HttpAnswer ServiceFixture::File(const std::string& path) const {
+    return testutil::HttpClient().Get(service->BaseUrl() + path);
 }

@@ -1,5 +1,6 @@
 // A reference web service on an ephemeral loopback port with a temporary database and data
-// folder, and the requests the tool sends it (libcurl, default form content type).
+// folder, and the requests the tool sends it (through the plain test client, each request on a
+// connection of its own).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,21 +8,11 @@
 #include <memory>
 #include <string>
 
+#include "http_client.h"
 #include "temp_dir.h"
 #include "web_service.h"
 
-struct HttpAnswer {
-    long status = 0;
-    std::string body;
-};
-
-// POST of `body` (the tool's way: CURLOPT_POSTFIELDS, no headers, peer not verified).
-HttpAnswer CurlPost(const std::string& url, const std::string& body);
-// GET of `url` exactly as written (no dot-segment clean-up).
-HttpAnswer CurlGet(const std::string& url);
-
-// The XML body of one request record of `kind` carrying `text`.
-std::string RequestBody(const std::string& kind, const std::string& text);
+using testutil::HttpAnswer;
 
 // "heading|paragraph" of the page's id="container" element; empty when there is none.
 std::string ContainerText(const std::string& html);
@@ -36,7 +27,7 @@ public:
     ~ServiceFixture();
 
     HttpAnswer Command(const std::string& kind, const std::string& text) const;
-    HttpAnswer File(const std::string& path) const { return CurlGet(service->BaseUrl() + path); }
+    HttpAnswer File(const std::string& path) const;
     std::string RequestUrl() const { return service->BaseUrl() + "//api//example//jsondata"; }
 
     testutil::TempDir dir;

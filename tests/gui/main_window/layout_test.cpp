@@ -12,8 +12,8 @@
 #include <filesystem>
 
 #include "app/browser_widgets.h"
-#include "app/config/gui_text.h"
 #include "app/velkor_esp32_gui.h"
+#include "config/gui_text.h"
 #include "platform/ini.h"
 #include "platform/window.h"
 

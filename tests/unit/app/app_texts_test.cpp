@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/config/fltf_db_util.h"
+#include "config/fltf_db_util.h"
 #include "platform/ini.h"
 #include "platform/paths.h"
 #include "temp_dir.h"

@@ -1,9 +1,9 @@
-#include "app/config/fltf_db_util.h"
+#include "config/fltf_db_util.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include "app/config/gui_text.h"
+#include "config/gui_text.h"
 #include "platform/paths.h"
 #include "temp_dir.h"
 

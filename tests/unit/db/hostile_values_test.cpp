@@ -4,36 +4,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+#include "hostile_values.h"
 
-const std::vector<std::string>& Hostile() {
-    static const std::vector<std::string> values = {
-        "'",
-        "''",
-        "it's",
-        "' OR '1'='1",
-        "\\",
-        "ends in a backslash\\",
-        "\\'",
-        "\\\\''\\",
-        "x'; DROP TABLE redsparrow_users; --",
-        "x'); DELETE FROM redsparrow_users; --",
-        "-- a comment",
-        "/* block */ 'x",
-        "x' --",
-        "'; SELECT 1; '",
-        "%_%",
-        "\"double\"",
-        "<b>&amp;</b> ]]>",
-        "J\xC3\xBCrgen \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x94\x91",
-        "tab\there\r\nline",
-        "  blanks around  ",
-        "1 OR 1=1",
-        std::string(3000, '\''),
-        std::string(20000, 'v') + "'",
-    };
-    return values;
-}
+namespace {
 
 std::string Stored(SqlitePeer& db, const std::string& column, const std::string& clsid) {
     auto rows = db.Rows("SELECT " + column + " FROM redsparrow_users WHERE CLSID='" + clsid + "'");
@@ -69,7 +42,7 @@ protected:
 };
 
 TEST_F(HostileValueTest, InsertAndFindUsersKeepTheExactValue) {
-    const auto& values = Hostile();
+    const auto& values = testutil::HostileValues();
     for (size_t i = 0; i < values.size(); ++i) {
         const std::string& v = values[i];
         const std::string id = "h" + std::to_string(i);
@@ -95,7 +68,7 @@ TEST_F(HostileValueTest, InsertAndFindUsersKeepTheExactValue) {
 }
 
 TEST_F(HostileValueTest, PageAndCountMatchExactlyTheTypedValue) {
-    const auto& values = Hostile();
+    const auto& values = testutil::HostileValues();
     for (size_t i = 0; i < values.size(); ++i)
         ASSERT_TRUE(dbreq::InsertUser(db.Post(), Record(i, values[i]), nullptr)) << i;
     for (size_t i = 0; i < values.size(); ++i) {

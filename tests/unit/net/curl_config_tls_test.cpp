@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "app/config/sealed_ini.h"
 #include "client_fixture.h"
+#include "config/sealed_ini.h"
 #include "loopback_server.h"
 #include "net/curl_util.h"
 #include "platform/ini.h"

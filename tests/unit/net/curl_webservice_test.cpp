@@ -7,21 +7,13 @@
 #include <string>
 
 #include "client_fixture.h"
-#include "db/request_record.h"
+#include "db/table_requests.h"
 #include "loopback_server.h"
 #include "net/curl_util.h"
 #include "support/crc_util.h"
 #include "web_service.h"
 
 namespace {
-
-std::string Command(const std::string& kind, const std::string& sql) {
-    AutCodeUser record;
-    record.SetCmd("SQL_FIND");
-    record.SetFindType(kind);
-    record.SetFindSqlQuery(sql);
-    return SerializeRequest(record);
-}
 
 class WebServiceTest : public ClientTest, public testing::WithParamInterface<bool> {
 protected:
@@ -56,13 +48,14 @@ TEST_P(WebServiceTest, CommandAnswersAndErrorPages) {
     CCurl_Util client;
     const std::string url = m_service->BaseUrl() + "//api//example//jsondata";
     std::string answer;
-    ASSERT_TRUE(client.HttpPutGet(50, true, url,
-                                  Command("QUERY", "SELECT * FROM Velkor_ESP32 LIMIT 1"), &answer))
+    ASSERT_TRUE(client.HttpPutGet(
+        50, true, url, dbreq::RequestBody("QUERY", "SELECT * FROM Velkor_ESP32 LIMIT 1"), &answer))
         << answer;
     EXPECT_NE(answer.find("\"AUTOCODE\""), std::string::npos) << answer;
 
     // The service's error page: a heading and a paragraph inside "container".
-    EXPECT_FALSE(client.HttpPutGet(50, true, url, Command("QUERY", "SELEC nothing"), &answer));
+    EXPECT_FALSE(
+        client.HttpPutGet(50, true, url, dbreq::RequestBody("QUERY", "SELEC nothing"), &answer));
     const auto firstBreak = answer.find("\r\n");
     ASSERT_NE(firstBreak, std::string::npos) << answer;
     const auto secondBreak = answer.find("\r\n", firstBreak + 2);

@@ -38,8 +38,8 @@ std::string TodaysName() {
     std::tm t{};
     localtime_r(&now, &t);
     char name[64];
-    std::snprintf(name, sizeof name, "QRYCODE_Log_%d_%02d_%02d.txt", t.tm_year + 1900,
-                  t.tm_mon + 1, t.tm_mday);
+    std::snprintf(name, sizeof name, "QRYCODE_Log_%d_%02d_%02d.txt", t.tm_year + 1900, t.tm_mon + 1,
+                  t.tm_mday);
     return name;
 }
 

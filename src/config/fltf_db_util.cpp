@@ -1,4 +1,4 @@
-#include "app/config/fltf_db_util.h"
+#include "config/fltf_db_util.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -33,9 +33,13 @@ unsigned char TokenByte(const std::string& token) {
 }
 }  // namespace
 
-bool IsIniMarker(const std::string& value) { return value == kIniFileNotFound || value == kIniError; }
+bool IsIniMarker(const std::string& value) {
+    return value == kIniFileNotFound || value == kIniError;
+}
 
-std::string CFltfDBUtil::GetModuleDir() const { return platform::ModuleDirectory(); }
+std::string CFltfDBUtil::GetModuleDir() const {
+    return platform::ModuleDirectory();
+}
 
 std::string CFltfDBUtil::ReadIniString(const std::string& file, const std::string& section,
                                        const std::string& key) const {
@@ -53,7 +57,9 @@ std::string CFltfDBUtil::ReadIniValue(const std::string& file, const std::string
     return platform::ReadProfileString(file, section, key, kIniError, kIniValueBuffer);
 }
 
-bool CFltfDBUtil::CreateDir(const std::string& path) const { return platform::MakeDirectory(path); }
+bool CFltfDBUtil::CreateDir(const std::string& path) const {
+    return platform::MakeDirectory(path);
+}
 
 void CFltfDBUtil::SplitText(const std::string& text, const std::string& delimiters,
                             std::map<int, std::string>& out) const {
@@ -123,7 +129,9 @@ std::string CFltfDBUtil::TextWithDefault(const std::string& file, const std::str
     return DecodeHexText(value);
 }
 
-std::string CFltfDBUtil::AppConfigFile() const { return GetModuleDir() + "//AppConfig.ini"; }
+std::string CFltfDBUtil::AppConfigFile() const {
+    return GetModuleDir() + "//AppConfig.ini";
+}
 
 std::string CFltfDBUtil::LanguageFile(const std::string& name) const {
     const std::string dir = GetModuleDir();
@@ -148,4 +156,6 @@ std::string HomePath(const std::string& name) {
     return path;
 }
 
-bool DirectoryExists(const std::string& path) { return platform::IsDirectory(path); }
+bool DirectoryExists(const std::string& path) {
+    return platform::IsDirectory(path);
+}

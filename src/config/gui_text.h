@@ -37,7 +37,7 @@ inline constexpr Text kFindPrev{"Find_Prev", "Prev"};
 inline constexpr Text kAppExitMsg{"APP_EXIT_MSG", "Do you really want to exit?"};
 
 // Written in a first pass at start-up, before any widget is made.
-inline constexpr Text kFirstPass[] = {kTabName, kRowCount, kEdit,   kExit,    kDelete,
+inline constexpr Text kFirstPass[] = {kTabName, kRowCount, kEdit,   kExit,   kDelete,
                                       kDone,    kNew,      kCancel, kUpImage};
 
 }  // namespace gui_text

@@ -1,5 +1,5 @@
 // Sealed INI values: stored sealed, read back whole, "Error" for anything that cannot open.
-#include "app/config/sealed_ini.h"
+#include "config/sealed_ini.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 
 #include "platform/paths.h"
-#include "sim_fixture.h"
+#include "temp_dir.h"
 
 using platform::RegistryKey;
 using testutil::ReadFile;
@@ -27,7 +29,30 @@ const char kForeign[] =
 
 const char kUsbKey[] = "SOFTWARE\\WOW6432Node\\PassThruSupport.04.04\\QVX_USB_J2534";
 
-class RegistryTest : public SimTest {};
+// Each test has a registry store of its own ($PASSTHRU_DIR); HOME is put back afterwards.
+class RegistryTest : public testing::Test {
+protected:
+    void SetUp() override {
+        const char* home = std::getenv("HOME");
+        m_home = home ? home : "";
+        ::mkdir(RegistryDir().c_str(), 0755);
+        setenv("PASSTHRU_DIR", RegistryDir().c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("PASSTHRU_DIR");
+        setenv("HOME", m_home.c_str(), 1);
+    }
+
+    std::string RegistryDir() const { return m_dir / "passthru"; }
+    // Writes RegistryDir()/<file>.json.
+    void Register(const std::string& file, const std::string& json) {
+        WriteFile(RegistryDir() + "/" + file + ".json", json);
+    }
+
+private:
+    testutil::TempDir m_dir;
+    std::string m_home;
+};
 
 }  // namespace
 

@@ -1,8 +1,8 @@
-#include "app/config/sealed_ini.h"
+#include "config/sealed_ini.h"
 
 #include <algorithm>
 
-#include "app/config/fltf_db_util.h"
+#include "config/fltf_db_util.h"
 #include "platform/ini.h"
 #include "support/cipher.h"
 

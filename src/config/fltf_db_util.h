@@ -23,8 +23,8 @@ public:
     // is absent (or holds "Error"). At most 2023 characters.
     std::string ReadIniString(const std::string& file, const std::string& section,
                               const std::string& key) const;
-    void WriteIniString(const std::string& file, const std::string& section,
-                        const std::string& key, const std::string& value) const;
+    void WriteIniString(const std::string& file, const std::string& section, const std::string& key,
+                        const std::string& value) const;
 
     // Shorter reader: the value or "Error", at most 254 characters, no file check.
     std::string ReadIniValue(const std::string& file, const std::string& section,
