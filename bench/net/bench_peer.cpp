@@ -26,11 +26,6 @@ std::unique_ptr<WebService> StartService(const BenchPeer& peer, bool secure) {
     return service;
 }
 
-std::size_t Collect(char* data, std::size_t size, std::size_t count, void* sink) {
-    static_cast<std::string*>(sink)->append(data, size * count);
-    return size * count;
-}
-
 }  // namespace
 
 BenchPeer& BenchPeer::Get() {
@@ -68,24 +63,4 @@ std::string BenchPeer::BaseUrl(bool secure) const {
 
 std::string BenchPeer::PostUrl(bool secure) const {
     return BaseUrl(secure) + "//api//example//jsondata";
-}
-
-bool BareTransfer(CURL* handle, const std::string& url, const std::string* post,
-                  const std::string& caFile, std::string& body) {
-    curl_easy_reset(handle);
-    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &Collect);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &body);
-    curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_CAINFO, caFile.c_str());
-    if (post) {
-        curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE,
-                         static_cast<curl_off_t>(post->size()));
-        curl_easy_setopt(handle, CURLOPT_POSTFIELDS, post->c_str());
-    }
-    if (curl_easy_perform(handle) != CURLE_OK) return false;
-    long status = 0;
-    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
-    return status == 200;
 }

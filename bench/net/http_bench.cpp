@@ -1,4 +1,4 @@
-// HttpPutGet beside bare libcurl loops (one reused handle; a new handle per request) over
+// HttpPutGet beside plain libcurl loops (one reused handle; a new handle per request) over
 // HTTP and HTTPS, and the download service beside a bare reused-handle loop, all against
 // the same reference web service on loopback.
 #include <benchmark/benchmark.h>
@@ -13,6 +13,7 @@
 
 #include "bench_peer.h"
 #include "bench_report.h"
+#include "http_client.h"
 #include "net/curl_util.h"
 
 namespace {
@@ -36,26 +37,18 @@ void BM_HttpPutGetBesideBareLoops(benchmark::State& state) {
     bench::Series& ours = bench::Series::Start(what + ": ours");
     bench::Series& reused = bench::Series::Start(what + ": bare reused handle");
     bench::Series& fresh = bench::Series::Start(what + ": bare new handle");
-    CURL* handle = curl_easy_init();
+    testutil::HttpClient bare(peer.certFile);
     std::string answer;
     const std::function<bool()> runs[] = {
         [&] {
             return ours.Time(
                 [&] { return client.HttpPutGet(50, true, url, peer.requestBody, &answer); });
         },
-        [&] {
-            return reused.Time([&] {
-                std::string body;
-                return BareTransfer(handle, url, &peer.requestBody, peer.certFile, body);
-            });
-        },
+        [&] { return reused.Time([&] { return bare.Post(url, peer.requestBody).status == 200; }); },
         [&] {
             return fresh.Time([&] {
-                std::string body;
-                CURL* once = curl_easy_init();
-                const bool ok = BareTransfer(once, url, &peer.requestBody, peer.certFile, body);
-                curl_easy_cleanup(once);
-                return ok;
+                return testutil::HttpClient(peer.certFile).Post(url, peer.requestBody).status ==
+                       200;
             });
         },
     };
@@ -65,7 +58,6 @@ void BM_HttpPutGetBesideBareLoops(benchmark::State& state) {
             if (!runs[(first + k) % 3]()) state.SkipWithError("transfer failed");
         first = (first + 1) % 3;
     }
-    curl_easy_cleanup(handle);
 }
 
 // "f7" for file 7; appended rather than joined with +, on which GCC 12 at -O3 warns falsely.
@@ -102,10 +94,11 @@ void BM_DownloadServiceBesideBareLoop(benchmark::State& state) {
     MakeDownloadFiles(peer);
     CCurl_Util client;
     client.SetDataUrl(peer.BaseUrl(secure));
-    CURL* handle = curl_easy_init();
+    testutil::HttpClient bare(peer.certFile);
     const std::string what = "download " + Protocol(secure) + kBefore[before];
     bench::Series& ours = bench::Series::Start(what + ": ours", kFiles * kFileSize);
-    bench::Series& bare = bench::Series::Start(what + ": bare download loop", kFiles * kFileSize);
+    bench::Series& bareLoop =
+        bench::Series::Start(what + ": bare download loop", kFiles * kFileSize);
     auto runService = [&] {
         for (int i = 0; i < kFiles; ++i) {
             const std::string name = FileName(i);
@@ -120,14 +113,12 @@ void BM_DownloadServiceBesideBareLoop(benchmark::State& state) {
         });
     };
     auto runBare = [&] {
-        bare.Time([&] {
+        bareLoop.Time([&] {
             for (int i = 0; i < kFiles; ++i) {
                 const std::string name = FileName(i);
-                std::string body;
-                if (!BareTransfer(handle, peer.BaseUrl(secure) + "/dl//" + name, nullptr,
-                                  peer.certFile, body))
-                    state.SkipWithError("transfer failed");
-                std::ofstream(peer.root + "/local/bare-" + name, std::ios::binary) << body;
+                const testutil::HttpAnswer answer = bare.Get(peer.BaseUrl(secure) + "/dl//" + name);
+                if (answer.status != 200) state.SkipWithError("transfer failed");
+                std::ofstream(peer.root + "/local/bare-" + name, std::ios::binary) << answer.body;
             }
         });
     };
@@ -159,7 +150,6 @@ void BM_DownloadServiceBesideBareLoop(benchmark::State& state) {
         }
         serviceFirst = !serviceFirst;
     }
-    curl_easy_cleanup(handle);
     if (!std::filesystem::exists(peer.root + "/local/f" + std::to_string(kFiles - 1)))
         state.SkipWithError("download service did not fetch every file");
 }
