@@ -1,15 +1,18 @@
 // passthru-sim: registers the simulated device and looks after its state folder.
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/paths.h"
 #include "platform/registry.h"
+#include "sim_announce.h"
 #include "sim_state.h"
 
 namespace {
@@ -27,6 +30,10 @@ constexpr char kUsage[] =
     "  image OUT          copy the last received firmware image to OUT\n"
     "  settings           print the network settings received\n"
     "  reset              remove faults, journal, settings and image\n"
+    "  announce [--name NAME] [--interface ADDR] [--port N] [--every MS]\n"
+    "                     the Wi-Fi variant on the network until ended: SSDP NOTIFY and\n"
+    "                     answers on ADDR (127.0.0.1) port N (1900), its description over\n"
+    "                     HTTP; NAME QVX_WIFIAP_J2534-<MAC>\n"
     "The state folder is $PASSTHRU_SIM_STATE, else ~/.passthru-sim.\n";
 
 int Fail(const std::string& message) {
@@ -86,6 +93,29 @@ int Image(const std::string& folder, const std::vector<std::string>& args) {
     return 0;
 }
 
+volatile sig_atomic_t g_ended = 0;
+
+// Announces until SIGINT or SIGTERM.
+int Announce(const std::string& folder, std::vector<std::string> args) {
+    sim::AnnounceOptions options;
+    options.name = Option(args, "--name", "QVX_WIFIAP_J2534-" + sim::ReadFaults(folder).mac);
+    options.interfaceAddress = Option(args, "--interface", "127.0.0.1");
+    options.ssdpPort = std::atoi(Option(args, "--port", "1900").c_str());
+    options.notifyPeriodMs = std::atoi(Option(args, "--every", "10000").c_str());
+    if (!args.empty()) return Fail("unknown argument " + args[0]);
+    struct sigaction sa {};
+    sa.sa_handler = [](int) { g_ended = 1; };
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    sim::SsdpAnnouncer announcer;
+    std::string error;
+    if (!announcer.Start(options, &error)) return Fail(error);
+    std::printf("%s at %s\n", options.name.c_str(), announcer.Location().c_str());
+    std::fflush(stdout);
+    while (!g_ended) pause();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,6 +137,7 @@ int main(int argc, char** argv) {
                    ? 0
                    : Fail("cannot clear the journal");
     if (cmd == "image") return Image(folder, args);
+    if (cmd == "announce") return Announce(folder, args);
     if (cmd == "settings") {
         for (const auto& [k, v] : sim::ReadSettings(folder))
             std::printf("%s=%s\n", k.c_str(), v.c_str());
