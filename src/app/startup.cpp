@@ -8,6 +8,7 @@
 #include "app/dialogs.h"
 #include "app/velkor_esp32_gui.h"
 #include "platform/process.h"
+#include "provision/ssdp_discover.h"
 
 int SwallowShortcut(int event) {
     return event == FL_SHORTCUT ? 1 : 0;
@@ -22,8 +23,11 @@ void RunMainStep(const LoginValues& login) {
     auto* window = new CVelkor_ESP32_GUI(870, 610, title.c_str(), true, "user_id", login.userId,
                                          login.serverFolder, login.serverCfgFile, login.extraText);
     window->callback(ConfirmExit);
+    CSSDP_Discover* discovery = CSSDP_Discover::GetInstance();
+    discovery->StartThreads();
     while (window->shown()) Fl::wait();
     delete window;
+    discovery->StopThreads();  // the orderly exit ends the discovery threads too
 }
 
 void RunApplication() {

@@ -226,7 +226,7 @@ std::string MqttConfigText(const std::string& server, const std::string& port,
 std::string StoredMqttConfig() {
     auto key = platform::RegistryKey::Open(std::string(kKeyPrefix) + kUsbKey);
     std::string value;
-    if (!key || !key->QueryString("MQTT", value)) return "None";
+    if (!key || !key->QueryString("MQTT", value)) return kNoMqttConfig;
     return value;
 }
 
@@ -246,7 +246,7 @@ SaveOutcome SaveNetworkSettings(NetworkMode mode, const NetworkFields& fields, J
 }
 
 bool RecordMqttConfig(const std::string& mqttConfig, const Prompts& prompts) {
-    return !mqttConfig.empty() && RecordMqtt(mqttConfig, prompts);
+    return !mqttConfig.empty() && mqttConfig != kNoMqttConfig && RecordMqtt(mqttConfig, prompts);
 }
 
 }  // namespace provision

@@ -39,6 +39,9 @@ std::string MqttConfigText(const std::string& server, const std::string& port,
                            const std::string& user, const std::string& password,
                            const std::string& mac);
 
+// What MQTT Cfg shows while no MQTT text is stored.
+inline constexpr char kNoMqttConfig[] = "None";
+
 // The "MQTT" value of the USB registration, or "None" when it has none.
 std::string StoredMqttConfig();
 
@@ -68,8 +71,8 @@ struct SaveOutcome {
 SaveOutcome SaveNetworkSettings(NetworkMode mode, const NetworkFields& fields, J2534_ULONG channel,
                                 CPassThruDll& dll, const Prompts& prompts);
 
-// Mqtt Update: records `mqttConfig` as "MQTT" (an empty text records nothing). False when
-// it could not be recorded anywhere (said in a message).
+// Mqtt Update: records `mqttConfig` as "MQTT" (an empty text, or "None" shown while nothing
+// is stored, records nothing). False when nothing was recorded (a failure is said).
 bool RecordMqttConfig(const std::string& mqttConfig, const Prompts& prompts);
 
 }  // namespace provision

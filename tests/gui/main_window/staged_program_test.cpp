@@ -46,6 +46,9 @@ TEST(StagedProgram, ShowsTheMainWindowAndIgnoresEscape) {
     fs::copy(VELKOR_STAGE_DIR, program, fs::copy_options::recursive);
     for (const char* written : {"AppConfig.ini", "Velkor_ESP32"})
         fs::remove_all(program + "/" + written);
+    // The program's device discovery searches from the start: on the loopback interface only.
+    testutil::WriteFile(program + "/Passthru.ini",
+                        "[TCP]\nSSDPort=1900\nSSDPInterface=127.0.0.1\n");
 
     pid_t pid = fork();
     ASSERT_GE(pid, 0);

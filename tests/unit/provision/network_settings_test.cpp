@@ -225,6 +225,7 @@ TEST_F(NetworkSettings, AccessPointModeRecordsItsFixedAddress) {
 TEST_F(NetworkSettings, MqttUpdateAndTheStoredText) {
     EXPECT_EQ(provision::StoredMqttConfig(), "None");
     EXPECT_FALSE(provision::RecordMqttConfig("", m_prompts));
+    EXPECT_FALSE(provision::RecordMqttConfig("None", m_prompts));
     EXPECT_EQ(Values("MQTT"), std::vector<std::string>(5, "-"));
     EXPECT_TRUE(provision::RecordMqttConfig("sealed;A0B1C2D3E4F5", m_prompts));
     EXPECT_EQ(provision::StoredMqttConfig(), "sealed;A0B1C2D3E4F5");
