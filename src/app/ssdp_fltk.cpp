@@ -8,6 +8,7 @@
 #include <chrono>
 
 #include "app/dialogs.h"
+#include "app/menu_text.h"
 #include "platform/window.h"
 #include "provision/ssdp_discover.h"
 
@@ -20,12 +21,6 @@ void Forward(Fl_Widget*, void* window) {
     (static_cast<CSSDPFltk*>(window)->*Method)();
 }
 
-// Adds `text` as it stands: FLTK would read '/', '&', '_' and '\' in it as menu syntax.
-void AddEntry(Fl_Input_Choice& list, const std::string& text) {
-    int index = list.menubutton()->add("x");
-    list.menubutton()->replace(index, text.c_str());
-}
-
 }  // namespace
 
 CSSDPFltk::CSSDPFltk(int w, int h, const char* title, std::uint32_t mode, std::string* output)
@@ -35,7 +30,7 @@ CSSDPFltk::CSSDPFltk(int w, int h, const char* title, std::uint32_t mode, std::s
     m_List = new Fl_Input_Choice(140, 40, 220, 30, serial ? "COM Ports:" : "WIFI-IOT Device List:");
     if (serial) {
         m_Ports = provision::SerialPortEntries();
-        for (const auto& port : m_Ports) AddEntry(*m_List, port.text);
+        for (const auto& port : m_Ports) app::AddMenuText(*m_List, port.text);
         if (!m_Ports.empty()) m_List->value(0);
         m_ActionButton = new Fl_Button(20, 100, 160, 30, "Set Device in USB Boot");
         m_ActionButton->callback(Forward<&CSSDPFltk::OnUsbBoot>, this);
@@ -60,7 +55,7 @@ void CSSDPFltk::FillDeviceList() {
     std::vector<std::string> names;
     CSSDP_Discover::GetInstance()->GetDeviceNames(names);
     m_List->menubutton()->clear();
-    for (const std::string& name : names) AddEntry(*m_List, name);
+    for (const std::string& name : names) app::AddMenuText(*m_List, name);
     if (!names.empty()) m_List->value(0);
 }
 

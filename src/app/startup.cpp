@@ -9,6 +9,7 @@
 #include "app/velkor_esp32_gui.h"
 #include "platform/process.h"
 #include "provision/ssdp_discover.h"
+#include "support/file_log_msg.h"
 
 int SwallowShortcut(int event) {
     return event == FL_SHORTCUT ? 1 : 0;
@@ -32,6 +33,9 @@ void RunMainStep(const LoginValues& login) {
 
 void RunApplication() {
     platform::InitComponentRuntime();
+    // The logger opens the day's file (when its folder exists) before any window or worker
+    // thread can log.
+    CFileLogMsg::GetInstance();
     Fl::add_handler(SwallowShortcut);
     // The login window arrives with the user table; until then the main step starts with
     // the values a login starts from.

@@ -11,22 +11,12 @@
 #include "app/app_texts.h"
 #include "app/browser_widgets.h"
 #include "app/main_window_callbacks.h"
+#include "app/menu_text.h"
 #include "platform/window.h"
 
 namespace {
 
 constexpr const char* kTableName = "Velkor_ESP32";
-
-// Menu entries are taken literally: '/', '&', '_' and '\' would mean submenus, shortcuts
-// and dividers to FLTK.
-std::string MenuText(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '/' || c == '&' || c == '_' || c == '\\') out.push_back('\\');
-        out.push_back(c);
-    }
-    return out;
-}
 
 }  // namespace
 
@@ -91,15 +81,14 @@ void CVelkor_ESP32_GUI::BuildBrowserControls() {
 
     m_FilterFieldChoice = LabelledChoice(250, 490, 131, 30, t::kField);
     m_ComparisonChoice = LabelledChoice(100, 490, 100, 30, t::kComparison);
-    for (const char* op : {"Select", "=", "<>", ">", "<", "<=", "=>", "LIKE"})
-        m_ComparisonChoice->add(MenuText(op).c_str());
+    app::AddMenuTexts(*m_ComparisonChoice, {"Select", "=", "<>", ">", "<", "<=", "=>", "LIKE"});
     m_ComparisonChoice->value(0);
     m_CompareValue = new Fl_Input(450, 490, 150, 29);
     m_CompareValue->copy_label(Text(t::kCompareTo).c_str());
     m_SortFieldChoice = LabelledChoice(500, 277, 105, 30, t::kField);
     m_SortOrderChoice = LabelledChoice(660, 277, 87, 30, t::kSortType);
-    for (const auto& order : {t::kSortNone, t::kSortAscending, t::kSortDescending})
-        m_SortOrderChoice->add(MenuText(Text(order)).c_str());
+    app::AddMenuTexts(*m_SortOrderChoice,
+                      {Text(t::kSortNone), Text(t::kSortAscending), Text(t::kSortDescending)});
     m_SortOrderChoice->value(0);
 
     m_SortButton =
@@ -127,9 +116,9 @@ void CVelkor_ESP32_GUI::BuildDeviceRow() {
     using namespace main_window;
     m_DeviceChoice = new Fl_Input_Choice(510, 540, 140, 30, "Pro:");
     m_DeviceChoice->down_box(FL_BORDER_BOX);
-    for (const char* name : {"QVX_USB_J2534", "QVX_USB_J2534_UDS_SIM", "QVX_WIFIAP_J2534",
-                             "QVX_WIFI_MQTT_J2534", "QVX_WIFIAP_J2534_XXX", "QVX_USB_J2534_XXX"})
-        m_DeviceChoice->add(MenuText(name).c_str());
+    app::AddMenuTexts(*m_DeviceChoice,
+                      {"QVX_USB_J2534", "QVX_USB_J2534_UDS_SIM", "QVX_WIFIAP_J2534",
+                       "QVX_WIFI_MQTT_J2534", "QVX_WIFIAP_J2534_XXX", "QVX_USB_J2534_XXX"});
     m_DeviceChoice->value(0);
 
     m_ConnectButton = TextButton(this, 660, 540, 145, 30, "&Connect with Dev",
@@ -184,17 +173,16 @@ std::string CVelkor_ESP32_GUI::ImagePath(const char* file) const {
     return GetModuleDir() + "//images//" + file;
 }
 
+// The picture shown so far goes only once the new one has loaded.
 bool CVelkor_ESP32_GUI::LoadPicture(const std::string& path) {
-    m_PictureBox->image(nullptr);
-    delete m_Picture;
-    m_Picture = nullptr;
     Fl_JPEG_Image picture(path.c_str());
-    if (picture.w() > 0 && picture.h() > 0) {
-        m_Picture = picture.copy(m_PictureBox->w(), m_PictureBox->h());
-        m_PictureBox->image(m_Picture);
-    }
+    if (picture.w() <= 0 || picture.h() <= 0) return false;
+    Fl_Image* scaled = picture.copy(m_PictureBox->w(), m_PictureBox->h());
+    m_PictureBox->image(scaled);
+    delete m_Picture;
+    m_Picture = scaled;
     m_PictureBox->redraw();
-    return m_Picture != nullptr;
+    return true;
 }
 
 void CVelkor_ESP32_GUI::ReleaseTable() {

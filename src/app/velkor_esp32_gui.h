@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/script_watch.h"
 #include "app/ssdp_fltk.h"
 #include "config/fltf_db_util.h"
 #include "config/gui_text.h"
@@ -36,7 +37,8 @@ public:
                       const std::string& serverCfgFile, const std::string& extraText);
     ~CVelkor_ESP32_GUI() override;
 
-    // Shows the JPEG file scaled to the picture area; false when it does not load.
+    // Shows the JPEG file scaled to the picture area; false when it does not load, and then
+    // the picture shown so far stays.
     bool LoadPicture(const std::string& path);
 
     // Button callbacks (the window is their user data).
@@ -88,6 +90,9 @@ public:
     std::uint32_t m_ChannelId = 0;
     bool m_bConnected = false;
     std::set<PassThruInfo> m_PassThruList;  // registrations found by the last lookup
+
+    // The maintenance scripts started without a terminal window, until their end is told.
+    app::ScriptWatch m_Scripts;
 
     // Database browser: the table object (opened by the browser) and its state.
     CMySQLUtil* m_pDb = nullptr;

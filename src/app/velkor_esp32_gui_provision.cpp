@@ -10,15 +10,6 @@
 #include "platform/elevation.h"
 #include "provision/boot_scripts.h"
 
-namespace {
-
-void StartScript(provision::MaintenanceScript script, const std::string& programDir) {
-    std::string problem = provision::StartMaintenanceScript(programDir, script);
-    if (!problem.empty()) dialogs::Alert(problem);
-}
-
-}  // namespace
-
 // Opens the network settings dialog for the connected device. The registry values it records
 // need a writable registry store; without one the dialog is not opened.
 void CVelkor_ESP32_GUI::OnWifi() {
@@ -48,9 +39,9 @@ void CVelkor_ESP32_GUI::OpenDeviceFinder(std::uint32_t mode) {
 }
 
 void CVelkor_ESP32_GUI::OnErase() {
-    StartScript(provision::MaintenanceScript::kEraseFlash, GetModuleDir());
+    m_Scripts.Start(provision::MaintenanceScript::kEraseFlash, GetModuleDir());
 }
 
 void CVelkor_ESP32_GUI::OnUpdateBoot() {
-    StartScript(provision::MaintenanceScript::kBootLoader, GetModuleDir());
+    m_Scripts.Start(provision::MaintenanceScript::kBootLoader, GetModuleDir());
 }

@@ -1,23 +1,32 @@
 #include "platform/connectivity.h"
 
-#include <ifaddrs.h>
-#include <net/if.h>
-
+#include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <optional>
 #include <sstream>
-#include <string>
 
 namespace platform {
 namespace {
 
+// Route and interface flags of the kernel's tables.
+constexpr unsigned kRouteUp = 0x0001;
+constexpr unsigned kRouteReject = 0x0200;
+constexpr unsigned kInterfaceUp = 0x1;
+constexpr unsigned kInterfaceLoopback = 0x8;
+
 std::mutex g_probeMutex;
 std::function<int()> g_probe;
 
-// True when /proc/net/route (IPv4) or /proc/net/ipv6_route lists an active default route.
-bool HasDefaultRoute(bool& readable) {
-    readable = false;
-    std::ifstream v4("/proc/net/route");
+bool UsableRoute(unsigned flags) {
+    return (flags & kRouteUp) && !(flags & kRouteReject);
+}
+
+// Whether proc/net/route (IPv4) or proc/net/ipv6_route lists a usable default route;
+// nothing when neither table can be read.
+std::optional<bool> HasDefaultRoute(const std::string& root) {
+    bool readable = false;
+    std::ifstream v4(root + "/proc/net/route");
     if (v4) {
         readable = true;
         std::string line, iface, dest, gateway;
@@ -26,40 +35,55 @@ bool HasDefaultRoute(bool& readable) {
         while (std::getline(v4, line)) {
             std::istringstream f(line);
             if (f >> iface >> dest >> gateway >> std::hex >> flags && dest == "00000000" &&
-                (flags & 0x1))
+                UsableRoute(flags))
                 return true;
         }
     }
-    std::ifstream v6("/proc/net/ipv6_route");
+    std::ifstream v6(root + "/proc/net/ipv6_route");
     if (v6) {
         readable = true;
         std::string line;
         while (std::getline(v6, line)) {
             std::istringstream f(line);
-            std::string dest, prefix, src, srcPrefix, next, metric, ref, use, flags, iface;
+            std::string dest, prefix, src, srcPrefix, next, metric, ref, use, iface;
+            unsigned flags = 0;
             if (f >> dest >> prefix >> src >> srcPrefix >> next >> metric >> ref >> use >>
-                    flags >> iface &&
-                dest == std::string(32, '0') && prefix == "00" && iface != "lo")
+                    std::hex >> flags >> iface &&
+                dest == std::string(32, '0') && prefix == "00" && iface != "lo" &&
+                UsableRoute(flags))
                 return true;
         }
     }
+    if (!readable) return std::nullopt;
     return false;
 }
 
-int SystemProbe() {
-    bool readable = false;
-    if (HasDefaultRoute(readable)) return kInternet;
-    ifaddrs* list = nullptr;
-    if (getifaddrs(&list) != 0) return readable ? kNoNetwork : kCheckFailed;
-    bool local = false;
-    for (ifaddrs* a = list; a; a = a->ifa_next) {
-        if (a->ifa_addr && (a->ifa_flags & IFF_UP) && !(a->ifa_flags & IFF_LOOPBACK)) local = true;
+// Whether an interface other than the loopback one is up, by sys/class/net/<name>/flags;
+// nothing when the interface list cannot be read.
+std::optional<bool> LocalInterfaceUp(const std::string& root) {
+    std::error_code ec;
+    std::filesystem::directory_iterator it(root + "/sys/class/net", ec), end;
+    if (ec) return std::nullopt;
+    for (; it != end; it.increment(ec)) {
+        std::ifstream in(it->path() / "flags");
+        unsigned flags = 0;
+        // An interface that went away since the listing has no flags: it is not up.
+        if (in >> std::hex >> flags && (flags & kInterfaceUp) && !(flags & kInterfaceLoopback))
+            return true;
     }
-    freeifaddrs(list);
-    return local ? kLocalNetwork : kNoNetwork;
+    if (ec) return std::nullopt;
+    return false;
 }
 
 }  // namespace
+
+int ProbeConnectivity(const std::string& root) {
+    const std::optional<bool> route = HasDefaultRoute(root);
+    if (route == true) return kInternet;
+    const std::optional<bool> local = LocalInterfaceUp(root);
+    if (!route || !local) return kCheckFailed;
+    return *local ? kLocalNetwork : kNoNetwork;
+}
 
 int CheckConnectivity() {
     std::function<int()> probe;
@@ -67,7 +91,7 @@ int CheckConnectivity() {
         std::lock_guard<std::mutex> lock(g_probeMutex);
         probe = g_probe;
     }
-    return probe ? probe() : SystemProbe();
+    return probe ? probe() : ProbeConnectivity("");
 }
 
 void SetConnectivityProbe(std::function<int()> probe) {

@@ -7,6 +7,20 @@
 
 #include "platform/paths.h"
 
+namespace {
+
+std::time_t SystemNow() {
+    return std::time(nullptr);
+}
+
+std::time_t (*g_now)() = SystemNow;
+
+}  // namespace
+
+void CFileLogMsg::SetClockForTesting(std::time_t (*now)()) {
+    g_now = now ? now : SystemNow;
+}
+
 CFileLogMsg* CFileLogMsg::GetInstance() {
     static CFileLogMsg* instance = [] {
         auto* log = new CFileLogMsg();
@@ -19,11 +33,10 @@ CFileLogMsg* CFileLogMsg::GetInstance() {
 }
 
 CFileLogMsg::CFileLogMsg() {
-    const std::string folder =
-        platform::ModuleDirectory() + platform::kNativeSep + "QRYCODE_Log";
+    const std::string folder = platform::ModuleDirectory() + platform::kNativeSep + "QRYCODE_Log";
     if (!platform::IsDirectory(folder)) return;
 
-    std::time_t now = std::time(nullptr);
+    std::time_t now = g_now();
     std::tm local{};
     localtime_r(&now, &local);
     char date[32];

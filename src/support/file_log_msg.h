@@ -3,6 +3,7 @@
 // Entries are accepted and discarded: nothing is formatted or written.
 #pragma once
 
+#include <ctime>
 #include <string>
 
 enum LogLevel : int {
@@ -27,6 +28,10 @@ public:
 
     // Path of the day's file, empty when no file is held (the folder was missing).
     const std::string& FilePath() const { return m_path; }
+
+    // The clock whose local date names the file (std::time unless a test sets its own;
+    // nullptr restores it). Takes effect for an instance not yet created.
+    static void SetClockForTesting(std::time_t (*now)());
 
     CFileLogMsg(const CFileLogMsg&) = delete;
     CFileLogMsg& operator=(const CFileLogMsg&) = delete;

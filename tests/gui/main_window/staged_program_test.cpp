@@ -5,10 +5,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <set>
 #include <sstream>
+#include <vector>
 
 #include "platform/ini.h"
 #include "temp_dir.h"
@@ -37,15 +39,35 @@ std::set<std::string> VisibleWindows(pid_t pid) {
     return ids;
 }
 
+// QRYCODE_Log_<year>_<month>_<day>.txt with a four-digit year.
+bool IsDailyLogName(const std::string& name) {
+    const std::string shape = "QRYCODE_Log_####_##_##.txt";
+    if (name.size() != shape.size()) return false;
+    for (std::size_t i = 0; i < shape.size(); ++i) {
+        const bool digit = std::isdigit(static_cast<unsigned char>(name[i]));
+        if (shape[i] == '#' ? !digit : name[i] != shape[i]) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
-TEST(StagedProgram, ShowsTheMainWindowAndIgnoresEscape) {
+// The maintenance scripts are staged with the part they share, where each looks for it.
+TEST(StagedProgram, ScriptsComeWithTheirCommonPart) {
+    const std::string scripts = std::string(VELKOR_STAGE_DIR) + "/Hadware_Binary";
+    for (const char* file :
+         {"common.sh", "Erase_Flash/updater.sh", "ESP32_S3_Velkor_Boot/updater.sh"})
+        EXPECT_TRUE(fs::is_regular_file(scripts + "/" + file)) << file;
+}
+
+TEST(StagedProgram, ShowsTheMainWindowOpensTheDaysLogAndIgnoresEscape) {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr);
     testutil::TempDir dir;
     const std::string program = dir / "velkor tool";
     fs::copy(VELKOR_STAGE_DIR, program, fs::copy_options::recursive);
-    for (const char* written : {"AppConfig.ini", "Velkor_ESP32"})
+    for (const char* written : {"AppConfig.ini", "Velkor_ESP32", "QRYCODE_Log"})
         fs::remove_all(program + "/" + written);
+    fs::create_directory(program + "/QRYCODE_Log");  // an operator asks for the log file
     // The program's device discovery searches from the start: on the loopback interface only.
     testutil::WriteFile(program + "/Passthru.ini",
                         "[TCP]\nSSDPort=1900\nSSDPInterface=127.0.0.1\n");
@@ -73,6 +95,13 @@ TEST(StagedProgram, ShowsTheMainWindowAndIgnoresEscape) {
                                               "Velkor_ESP32", "", 100),
                   "eng");
         EXPECT_TRUE(fs::exists(program + "/Velkor_ESP32/eng/Velkor_ESP32.ini"));
+        // The start-up opened the day's log file, empty.
+        std::vector<fs::path> logs(fs::directory_iterator(program + "/QRYCODE_Log"), {});
+        EXPECT_EQ(logs.size(), 1u);
+        for (const fs::path& log : logs) {
+            EXPECT_TRUE(IsDailyLogName(log.filename().string())) << log;
+            EXPECT_EQ(fs::file_size(log), 0u);
+        }
 
         // Escape opens no question and closes nothing.
         const auto before = VisibleWindows(pid);

@@ -27,9 +27,10 @@ struct Outcome {
     std::string output;
 };
 
-// Runs `sh updater.sh` in `folder` as the shell layer does, with the given PATH and port,
-// and waits for it.
-Outcome RunScript(const std::string& folder, const std::string& path, const char* port) {
+// Runs `sh <script>` in `folder`, with the given PATH and port, and waits for it. The shell
+// layer runs "updater.sh" in the script's folder.
+Outcome RunScript(const std::string& folder, const std::string& path, const char* port,
+                  const std::string& script = "updater.sh") {
     int out[2];
     if (pipe(out) != 0) return {};
     pid_t pid = fork();
@@ -44,7 +45,7 @@ Outcome RunScript(const std::string& folder, const std::string& path, const char
             unsetenv("ESPPORT");
         unsetenv("ESPTOOL");
         if (chdir(folder.c_str()) != 0) _exit(126);
-        execl("/bin/sh", "sh", "updater.sh", static_cast<char*>(nullptr));
+        execl("/bin/sh", "sh", script.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     close(out[1]);
@@ -112,7 +113,9 @@ TEST(StartMaintenanceScript, RunsInItsOwnFolderWithoutWaiting) {
         WriteFile(folder + "/updater.sh",
                   "pwd > where.tmp && mv where.tmp where.txt\nsleep 1\ntouch end.txt\n");
         auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(provision::StartMaintenanceScript(program, script), "");
+        provision::MaintenanceStart started = provision::StartMaintenanceScript(program, script);
+        EXPECT_EQ(started.problem, "");
+        EXPECT_NE(started.output, nullptr);  // no terminal: its output is kept
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
         ASSERT_TRUE(WaitFor([&] { return fs::exists(folder + "/where.txt"); }, 10));
         EXPECT_EQ(ReadFile(folder + "/where.txt"), folder + "\n");
@@ -126,10 +129,11 @@ TEST(StartMaintenanceScript, RunsInItsOwnFolderWithoutWaiting) {
 
 TEST(StartMaintenanceScript, MissingScriptIsAMessage) {
     TempDir dir;
-    const std::string message =
+    provision::MaintenanceStart started =
         provision::StartMaintenanceScript(dir.path(), MaintenanceScript::kBootLoader);
-    EXPECT_EQ(message, "The maintenance script is missing:\n" + dir.path() +
-                           "/Hadware_Binary/ESP32_S3_Velkor_Boot/updater.sh");
+    EXPECT_EQ(started.problem, "The maintenance script is missing:\n" + dir.path() +
+                                   "/Hadware_Binary/ESP32_S3_Velkor_Boot/updater.sh");
+    EXPECT_EQ(started.output, nullptr);
 }
 
 TEST_F(Scripts, EraseCallsEsptoolForTheChip) {
@@ -185,4 +189,82 @@ TEST_F(Scripts, EsptoolFailureIsTheScriptsFailure) {
     Outcome o = RunScript(Folder(kEraseFolder), WithTool(), "/dev/ttyTEST1");
     EXPECT_EQ(o.status, 2);
     EXPECT_NE(o.output.find("failed (exit code 2)"), std::string::npos) << o.output;
+}
+
+// Each script finds the part they share beside its own folder, wherever it is started from,
+// and says so when that part is missing.
+TEST_F(Scripts, CommonPartIsFoundBesideTheScriptsFolder) {
+    Outcome o =
+        RunScript(m_dir.path(), WithTool(), "/dev/ttyTEST1", Folder(kEraseFolder) + "/updater.sh");
+    EXPECT_EQ(o.status, 0) << o.output;
+    EXPECT_EQ(ReadFile(m_args), "--chip esp32s3 --port /dev/ttyTEST1 erase_flash\n");
+
+    fs::remove(m_program + "/Hadware_Binary/common.sh");
+    for (const std::string& folder : {kEraseFolder, kBootFolder}) {
+        SCOPED_TRACE(folder);
+        o = RunScript(Folder(folder), WithTool(), "/dev/ttyTEST1");
+        EXPECT_EQ(o.status, 1);
+        EXPECT_NE(o.output.find(m_program + "/Hadware_Binary/common.sh is missing."),
+                  std::string::npos)
+            << o.output;
+    }
+}
+
+// Started by the tool with no terminal window, the shipped script's failure reaches the
+// report the technician is shown: how it ended, its words and where its whole output is.
+TEST_F(Scripts, WithoutTerminalTheOutcomeIsReported) {
+    const char* path = std::getenv("PATH");
+    const std::string oldPath = path ? path : "/usr/bin:/bin";
+    unsetenv("ESPTOOL");
+    struct Case {
+        const char* name;
+        std::string path;
+        std::string report;
+    } cases[] = {
+        {"no esptool", "/usr/bin:/bin",
+         "Erase Flash failed (exit code 1).\n\n"
+         "Erase Flash: esptool was not found on the PATH (install it, e.g. 'pip install "
+         "esptool').\n\nThe whole output is in " +
+             Folder(kEraseFolder) + "/updater.log"},
+        {"done", WithTool(),
+         "Erase Flash finished.\n\n"
+         "Erase Flash: erasing the ESP32-S3 flash through /dev/ttyTEST1 ...\n"
+         "Erase Flash: done.\n\nThe whole output is in " +
+             Folder(kEraseFolder) + "/updater.log"},
+    };
+    setenv("ESPPORT", "/dev/ttyTEST1", 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        setenv("PATH", c.path.c_str(), 1);
+        provision::MaintenanceStart started =
+            provision::StartMaintenanceScript(m_program, MaintenanceScript::kEraseFlash);
+        setenv("PATH", oldPath.c_str(), 1);
+        ASSERT_EQ(started.problem, "");
+        ASSERT_NE(started.output, nullptr);
+        ASSERT_TRUE(started.output->Ended(10000));
+        EXPECT_EQ(provision::ScriptReport(MaintenanceScript::kEraseFlash, *started.output),
+                  c.report);
+    }
+    unsetenv("ESPPORT");
+}
+
+TEST(LastLines, AsATerminalWouldShowThem) {
+    struct Case {
+        const char* name;
+        std::string text;
+        std::size_t count;
+        std::string last;
+    } cases[] = {
+        {"nothing", "", 3, ""},
+        {"fewer than asked", "a\nb\n", 3, "a\nb"},
+        {"the last ones", "1\n2\n3\n4\n5\n", 2, "4\n5"},
+        {"no final line end", "1\n2\n3", 2, "2\n3"},
+        {"empty lines at the end", "1\n2\n\n\n\n\n", 2, "1\n2"},
+        {"an empty line inside", "1\n\n3\n", 3, "1\n\n3"},
+        {"progress rewritten", "Writing 10 %\rWriting 50 %\rWriting 100 %\nDone\n", 5,
+         "Writing 100 %\nDone"},
+        {"a final carriage return keeps the line", "Writing 50 %\r", 1, "Writing 50 %"},
+        {"CR LF line ends", "a\r\nb\r\n", 5, "a\nb"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(provision::LastLines(c.text, c.count), c.last) << c.name;
 }
