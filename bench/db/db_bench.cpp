@@ -1,9 +1,10 @@
 // One browser page on a 1,000,000-row table: the COUNT and the page SELECT with the owner
 // filter, through CMySQLUtil (text building, request record, worker hand-off, JSON reading),
-// against the same two request bodies posted by a bare reused libcurl handle. Prints the
-// ratio of the two per page position.
+// against the same two request bodies posted by a bare reused libcurl handle, at the first
+// page and at the last.
 #include "service_peer.h"
 
+#include "bench_report.h"
 #include "db/mysql_util.h"
 #include "db/query_builder.h"
 #include "db/table_requests.h"
@@ -12,9 +13,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <map>
-#include <memory>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -34,10 +35,10 @@ CountRequest Count() {
     return {"Velkor_ESP32", "None", "", "None", "", {"user_id", "1001", true}};
 }
 
-void BM_TablePage(benchmark::State& state) {
+void TablePage(benchmark::State& state, const std::string& name) {
     const PageRequest page = Page(static_cast<int>(state.range(0)));
     std::map<std::string, std::string> rows;
-    for (auto _ : state) {
+    for (auto _ : bench::Timed(state, name)) {
         int total = g_table->CountTableRows(Count());
         bool ok = g_table->LoadTablePage(page, nullptr, &rows);
         if (total != 1000000 || !ok || rows.size() != 20) state.SkipWithError("wrong page");
@@ -45,45 +46,19 @@ void BM_TablePage(benchmark::State& state) {
     }
 }
 
-void BM_BareCurl(benchmark::State& state) {
+void BareCurl(benchmark::State& state, const std::string& name) {
     const std::string countBody = dbreq::RequestBody("COUNT", *BuildCountText(Count()));
     const std::string pageBody =
         dbreq::RequestBody("QUERY", *BuildSelectText(Page(static_cast<int>(state.range(0)))));
     testutil::HttpClient client;
     const std::string url = g_service->PostUrl();
-    for (auto _ : state) {
+    for (auto _ : bench::Timed(state, name)) {
         const testutil::HttpAnswer count = client.Post(url, countBody);
         const testutil::HttpAnswer page = client.Post(url, pageBody);
         if (count.status != 200 || page.status != 200) state.SkipWithError("request failed");
         benchmark::DoNotOptimize(page.body);
     }
 }
-
-BENCHMARK(BM_TablePage)
-    ->Arg(0)
-    ->Arg(99980)
-    ->Unit(benchmark::kMillisecond)
-    ->MinTime(2.0)
-    ->UseRealTime();
-BENCHMARK(BM_BareCurl)
-    ->Arg(0)
-    ->Arg(99980)
-    ->Unit(benchmark::kMillisecond)
-    ->MinTime(2.0)
-    ->UseRealTime();
-
-// Keeps each run's mean real time so the ratios can be printed after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& r : runs) {
-            const std::string name = r.benchmark_name();  // e.g. "BM_BareCurl/0/min_time:..."
-            times[name.substr(0, name.find("/min_time"))] = r.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
 
 }  // namespace
 
@@ -95,15 +70,15 @@ int main(int argc, char** argv) {
     dbpeer::WriteClientConfig(folder.path(), service.BaseUrl(), "600");
     CMySQLUtil table("Velkor_ESP32");
     g_table = &table;
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    for (const char* offset : {"0", "99980"}) {
-        const double ours = reporter.times["BM_TablePage/" + std::string(offset)];
-        const double bare = reporter.times["BM_BareCurl/" + std::string(offset)];
-        if (ours > 0 && bare > 0)
-            std::printf("page at offset %s: CMySQLUtil %.3f ms, bare libcurl %.3f ms, ratio %.3f\n",
-                        offset, ours, bare, ours / bare);
-    }
-    return 0;
+    using Function = void (*)(benchmark::State&, const std::string&);
+    const std::pair<const char*, Function> sides[] = {{": ours", TablePage},
+                                                      {": bare libcurl", BareCurl}};
+    for (const int offset : {0, 99980})
+        for (const auto& [who, function] : sides)
+            bench::Register("page at offset " + std::to_string(offset) + who, function)
+                ->Arg(offset)
+                ->Unit(benchmark::kMillisecond)
+                ->MinTime(2.0)
+                ->UseRealTime();
+    return bench::RunBenchmarks(argc, argv);
 }

@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
+#include "bench_report.h"
 #include "net/json.h"
-#include "ratio_reporter.h"
 
 namespace {
 
@@ -43,18 +43,17 @@ std::string HardwareDocument() {
 
 const std::string kDoc = HardwareDocument();
 
-void BM_JsonParse(benchmark::State& state) {
-    for (auto _ : state) {
+void JsonParse(benchmark::State& state, const std::string& name) {
+    for (auto _ : bench::Timed(state, name, static_cast<double>(kDoc.size()))) {
         json::jobject o = json::jobject::parse(kDoc.c_str());
         benchmark::DoNotOptimize(o);
     }
     state.SetBytesProcessed(state.iterations() * kDoc.size());
     state.counters["doc_bytes"] = static_cast<double>(kDoc.size());
 }
-BENCHMARK(BM_JsonParse);
 
-void BM_PropertyTreeReadJson(benchmark::State& state) {
-    for (auto _ : state) {
+void PropertyTreeReadJson(benchmark::State& state, const std::string& name) {
+    for (auto _ : bench::Timed(state, name, static_cast<double>(kDoc.size()))) {
         std::istringstream in(kDoc);
         boost::property_tree::ptree tree;
         boost::property_tree::read_json(in, tree);
@@ -62,8 +61,11 @@ void BM_PropertyTreeReadJson(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * kDoc.size());
 }
-BENCHMARK(BM_PropertyTreeReadJson);
 
 }  // namespace
 
-RATIO_BENCHMARK_MAIN({"BM_JsonParse", "BM_PropertyTreeReadJson"})
+int main(int argc, char** argv) {
+    bench::Register("parse 3 KB hardware document: ours", JsonParse);
+    bench::Register("parse 3 KB hardware document: property_tree read_json", PropertyTreeReadJson);
+    return bench::RunBenchmarks(argc, argv);
+}

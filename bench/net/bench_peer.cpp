@@ -3,22 +3,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
-#include <vector>
 
-#include "db/request_record.h"
+#include "db/table_requests.h"
 #include "platform/ini.h"
 #include "platform/paths.h"
 #include "web_service.h"
 
 namespace {
-
-std::string MakeTempFolder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "velkor-bench-XXXXXX").string();
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    if (!mkdtemp(name.data())) throw std::runtime_error("mkdtemp failed");
-    return name.data();
-}
 
 std::unique_ptr<WebService> StartService(const BenchPeer& peer, bool secure) {
     ServiceOptions options;
@@ -35,48 +26,35 @@ std::unique_ptr<WebService> StartService(const BenchPeer& peer, bool secure) {
     return service;
 }
 
-std::size_t Collect(char* data, std::size_t size, std::size_t count, void* sink) {
-    static_cast<std::string*>(sink)->append(data, size * count);
-    return size * count;
-}
-
 }  // namespace
 
 BenchPeer& BenchPeer::Get() {
-    static BenchPeer* peer = [] {
-        auto* p = new BenchPeer();
-        p->root = MakeTempFolder();
-        p->certFile = p->root + "/cert.pem";
-        const std::string cmd =
-            "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
-            "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
-            p->root + "/key.pem -out " + p->certFile + " >/dev/null 2>&1";
-        if (std::system(cmd.c_str()) != 0) throw std::runtime_error("openssl req failed");
-        p->dataFolder = p->root + "/data";
-        p->programFolder = p->root + "/program";
-        std::filesystem::create_directories(p->dataFolder);
-        std::filesystem::create_directories(p->programFolder);
-        platform::SetModuleFileNameForTesting(p->programFolder + "/velkor-tool");
-        const std::string ini = p->programFolder + "/AppConfig.ini";
-        platform::WriteProfileString(ini, "HTTP_SERVER", "HttpURL", "http://127.0.0.1:9");
-        platform::WriteProfileString(ini, "HTTP_SERVER", "HttpCAFile", p->certFile);
-        p->http = StartService(*p, false);
-        p->https = StartService(*p, true);
-        AutCodeUser record;
-        record.SetCmd("SQL_FIND");
-        record.SetFindType("QUERY");
-        record.SetFindSqlQuery("SELECT * FROM Velkor_ESP32 LIMIT 1");
-        p->requestBody = SerializeRequest(record);
-        std::atexit([] {
-            BenchPeer& q = BenchPeer::Get();
-            q.http->Stop();
-            q.https->Stop();
-            std::error_code ec;
-            std::filesystem::remove_all(q.root, ec);
-        });
-        return p;
-    }();
-    return *peer;
+    static BenchPeer peer;
+    return peer;
+}
+
+BenchPeer::BenchPeer() : certFile(root + "/cert.pem") {
+    const std::string cmd =
+        "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
+        "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -keyout " +
+        root + "/key.pem -out " + certFile + " >/dev/null 2>&1";
+    if (std::system(cmd.c_str()) != 0) throw std::runtime_error("openssl req failed");
+    dataFolder = root + "/data";
+    programFolder = root + "/program";
+    std::filesystem::create_directories(dataFolder);
+    std::filesystem::create_directories(programFolder);
+    platform::SetModuleFileNameForTesting(programFolder + "/velkor-tool");
+    const std::string ini = programFolder + "/AppConfig.ini";
+    platform::WriteProfileString(ini, "HTTP_SERVER", "HttpURL", "http://127.0.0.1:9");
+    platform::WriteProfileString(ini, "HTTP_SERVER", "HttpCAFile", certFile);
+    http = StartService(*this, false);
+    https = StartService(*this, true);
+    requestBody = dbreq::RequestBody("QUERY", "SELECT * FROM Velkor_ESP32 LIMIT 1");
+}
+
+BenchPeer::~BenchPeer() {
+    http->Stop();
+    https->Stop();
 }
 
 std::string BenchPeer::BaseUrl(bool secure) const {
@@ -85,24 +63,4 @@ std::string BenchPeer::BaseUrl(bool secure) const {
 
 std::string BenchPeer::PostUrl(bool secure) const {
     return BaseUrl(secure) + "//api//example//jsondata";
-}
-
-bool BareTransfer(CURL* handle, const std::string& url, const std::string* post,
-                  const std::string& caFile, std::string& body) {
-    curl_easy_reset(handle);
-    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &Collect);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &body);
-    curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_CAINFO, caFile.c_str());
-    if (post) {
-        curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE,
-                         static_cast<curl_off_t>(post->size()));
-        curl_easy_setopt(handle, CURLOPT_POSTFIELDS, post->c_str());
-    }
-    if (curl_easy_perform(handle) != CURLE_OK) return false;
-    long status = 0;
-    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
-    return status == 200;
 }

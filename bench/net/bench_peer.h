@@ -1,19 +1,25 @@
 // The peer for the HTTP benchmarks: the reference web service on a loopback port (HTTP and
 // HTTPS with a fresh self-signed certificate), a data folder of test files, a program folder
-// whose AppConfig.ini trusts that certificate, and bare libcurl transfers to compare with.
+// whose AppConfig.ini trusts that certificate.
 #pragma once
-
-#include <curl/curl.h>
 
 #include <memory>
 #include <string>
+
+#include "temp_dir.h"
 
 class WebService;
 
 struct BenchPeer {
     static BenchPeer& Get();  // started on first use, stopped at exit
 
-    std::string root;  // temporary folder holding everything below
+    BenchPeer();
+    ~BenchPeer();
+    BenchPeer(const BenchPeer&) = delete;
+    BenchPeer& operator=(const BenchPeer&) = delete;
+
+    testutil::TempDir folder;  // holds everything below; removed last
+    std::string root = folder.path();
     std::string certFile;
     std::string dataFolder;
     std::string programFolder;
@@ -24,7 +30,3 @@ struct BenchPeer {
     std::string PostUrl(bool secure) const;
     std::string BaseUrl(bool secure) const;
 };
-
-// One bare libcurl transfer with the options the client uses; false unless 200.
-bool BareTransfer(CURL* handle, const std::string& url, const std::string* post,
-                  const std::string& caFile, std::string& body);

@@ -1,44 +1,28 @@
-// HttpPutGet beside bare libcurl loops (one reused handle; a new handle per request) over
+// HttpPutGet beside plain libcurl loops (one reused handle; a new handle per request) over
 // HTTP and HTTPS, and the download service beside a bare reused-handle loop, all against
-// the same reference web service on loopback. After Google Benchmark's own table, a summary
-// prints each figure beside its peer with the ratio.
+// the same reference web service on loopback.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <map>
 #include <random>
 #include <thread>
-#include <vector>
 
 #include "bench_peer.h"
+#include "bench_report.h"
+#include "http_client.h"
 #include "net/curl_util.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr int kFiles = 200;
 constexpr std::size_t kFileSize = 64 << 10;
 
-std::map<std::string, std::vector<double>> g_samples;  // microseconds per operation
-
-double Micros(Clock::duration d) {
-    return std::chrono::duration<double, std::micro>(d).count();
-}
-
-double Percentile(std::vector<double> v, double p) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    return v[std::min(v.size() - 1, static_cast<std::size_t>(p * v.size()))];
-}
-
-std::string Key(const char* what, bool secure) {
-    return std::string(what) + (secure ? " https" : " http");
+std::string Protocol(bool secure) {
+    return secure ? "https" : "http";
 }
 
 // HttpPutGet, a bare loop on one reused handle and a bare new handle per request, taking
@@ -49,35 +33,22 @@ void BM_HttpPutGetBesideBareLoops(benchmark::State& state) {
     const bool secure = state.range(0) != 0;
     CCurl_Util client;
     const std::string url = peer.PostUrl(secure);
-    auto& ours = g_samples[Key("HttpPutGet", secure)];
-    auto& reused = g_samples[Key("bare reused handle", secure)];
-    auto& fresh = g_samples[Key("bare new handle", secure)];
-    CURL* handle = curl_easy_init();
+    const std::string what = "HttpPutGet " + Protocol(secure);
+    bench::Series& ours = bench::Series::Start(what + ": ours");
+    bench::Series& reused = bench::Series::Start(what + ": bare reused handle");
+    bench::Series& fresh = bench::Series::Start(what + ": bare new handle");
+    testutil::HttpClient bare(peer.certFile);
     std::string answer;
-    auto timed = [](std::vector<double>& samples, auto&& transfer) {
-        const auto t0 = Clock::now();
-        const bool ok = transfer();
-        samples.push_back(Micros(Clock::now() - t0));
-        return ok;
-    };
     const std::function<bool()> runs[] = {
         [&] {
-            return timed(ours, [&] { return client.HttpPutGet(50, true, url, peer.requestBody,
-                                                              &answer); });
+            return ours.Time(
+                [&] { return client.HttpPutGet(50, true, url, peer.requestBody, &answer); });
         },
+        [&] { return reused.Time([&] { return bare.Post(url, peer.requestBody).status == 200; }); },
         [&] {
-            return timed(reused, [&] {
-                std::string body;
-                return BareTransfer(handle, url, &peer.requestBody, peer.certFile, body);
-            });
-        },
-        [&] {
-            return timed(fresh, [&] {
-                std::string body;
-                CURL* once = curl_easy_init();
-                const bool ok = BareTransfer(once, url, &peer.requestBody, peer.certFile, body);
-                curl_easy_cleanup(once);
-                return ok;
+            return fresh.Time([&] {
+                return testutil::HttpClient(peer.certFile).Post(url, peer.requestBody).status ==
+                       200;
             });
         },
     };
@@ -87,7 +58,11 @@ void BM_HttpPutGetBesideBareLoops(benchmark::State& state) {
             if (!runs[(first + k) % 3]()) state.SkipWithError("transfer failed");
         first = (first + 1) % 3;
     }
-    curl_easy_cleanup(handle);
+}
+
+// "f7" for file 7; appended rather than joined with +, on which GCC 12 at -O3 warns falsely.
+std::string FileName(int i) {
+    return std::string("f").append(std::to_string(i));
 }
 
 const char* const kBefore[] = {", same bytes again", ", new files", ", replacing others"};
@@ -119,34 +94,33 @@ void BM_DownloadServiceBesideBareLoop(benchmark::State& state) {
     MakeDownloadFiles(peer);
     CCurl_Util client;
     client.SetDataUrl(peer.BaseUrl(secure));
-    CURL* handle = curl_easy_init();
-    const char* suffix = kBefore[before];
-    auto& ours = g_samples[Key("download service", secure) + suffix];
-    auto& bare = g_samples[Key("bare download loop", secure) + suffix];
+    testutil::HttpClient bare(peer.certFile);
+    const std::string what = "download " + Protocol(secure) + kBefore[before];
+    bench::Series& ours = bench::Series::Start(what + ": ours", kFiles * kFileSize);
+    bench::Series& bareLoop =
+        bench::Series::Start(what + ": bare download loop", kFiles * kFileSize);
     auto runService = [&] {
         for (int i = 0; i < kFiles; ++i) {
-            const std::string name = "f" + std::to_string(i);
+            const std::string name = FileName(i);
             client.AddDownloadItem("/dl//" + name,
                                    DownloadItem{0, "", name, "", peer.root + "/local/" + name});
         }
-        const auto t0 = Clock::now();
-        client.StartDownloadService();
-        std::string text;
-        while (client.GetDownloadProgress(&text))
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-        ours.push_back(Micros(Clock::now() - t0));
+        ours.Time([&] {
+            client.StartDownloadService();
+            std::string text;
+            while (client.GetDownloadProgress(&text))
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+        });
     };
     auto runBare = [&] {
-        const auto t0 = Clock::now();
-        for (int i = 0; i < kFiles; ++i) {
-            const std::string name = "f" + std::to_string(i);
-            std::string body;
-            if (!BareTransfer(handle, peer.BaseUrl(secure) + "/dl//" + name, nullptr, peer.certFile,
-                              body))
-                state.SkipWithError("transfer failed");
-            std::ofstream(peer.root + "/local/bare-" + name, std::ios::binary) << body;
-        }
-        bare.push_back(Micros(Clock::now() - t0));
+        bareLoop.Time([&] {
+            for (int i = 0; i < kFiles; ++i) {
+                const std::string name = FileName(i);
+                const testutil::HttpAnswer answer = bare.Get(peer.BaseUrl(secure) + "/dl//" + name);
+                if (answer.status != 200) state.SkipWithError("transfer failed");
+                std::ofstream(peer.root + "/local/bare-" + name, std::ios::binary) << answer.body;
+            }
+        });
     };
     bool serviceFirst = true;
     for (auto _ : state) {
@@ -176,7 +150,6 @@ void BM_DownloadServiceBesideBareLoop(benchmark::State& state) {
         }
         serviceFirst = !serviceFirst;
     }
-    curl_easy_cleanup(handle);
     if (!std::filesystem::exists(peer.root + "/local/f" + std::to_string(kFiles - 1)))
         state.SkipWithError("download service did not fetch every file");
 }
@@ -188,31 +161,8 @@ BENCHMARK(BM_DownloadServiceBesideBareLoop)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
-void Row(const std::string& ours, const std::string& peer, const char* unit, double scale) {
-    const auto& a = g_samples[ours];
-    const auto& b = g_samples[peer];
-    if (a.empty() || b.empty()) return;
-    for (double p : {0.50, 0.99}) {
-        const double x = Percentile(a, p) / scale, y = Percentile(b, p) / scale;
-        std::printf("  %-42s p%-2.0f %8.1f %s   %-42s %8.1f %s   ratio %5.2fx\n", ours.c_str(),
-                    p * 100, x, unit, peer.c_str(), y, unit, x / y);
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    std::printf("\nsummary (ours beside its peer, ratio = ours / peer):\n");
-    for (bool secure : {false, true}) {
-        Row(Key("HttpPutGet", secure), Key("bare reused handle", secure), "us", 1);
-        Row(Key("bare new handle", secure), Key("HttpPutGet", secure), "us", 1);
-    }
-    for (int before : {1, 2, 0})
-        for (bool secure : {false, true})
-            Row(Key("download service", secure) + kBefore[before],
-                Key("bare download loop", secure) + kBefore[before], "ms", 1000);
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv);
 }

@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "peer_report.h"
+#include "bench_report.h"
 #include "support/base64.h"
 #include "support/blowfish.h"
 #include "support/crc_util.h"
@@ -32,33 +32,38 @@ const unsigned char* U(const std::string& s) {
     return reinterpret_cast<const unsigned char*>(s.data());
 }
 
-void Crc32Ours(benchmark::State& state) {
+// The timed loop of a case whose argument is the number of bytes one operation handles.
+bench::Timed Loop(benchmark::State& state, const std::string& name) {
+    return bench::Timed(state, name, static_cast<double>(state.range(0)));
+}
+
+void Crc32Ours(benchmark::State& state, const std::string& name) {
     const std::string& data = RandomBytes(static_cast<std::size_t>(state.range(0)));
-    for (auto _ : state)
+    for (auto _ : Loop(state, name))
         benchmark::DoNotOptimize(
             CCrcUtil::GetInstance()->Crc32(U(data), static_cast<std::int32_t>(data.size())));
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 
-void Crc32Zlib(benchmark::State& state) {
+void Crc32Zlib(benchmark::State& state, const std::string& name) {
     const std::string& data = RandomBytes(static_cast<std::size_t>(state.range(0)));
-    for (auto _ : state)
+    for (auto _ : Loop(state, name))
         benchmark::DoNotOptimize(crc32(0, U(data), static_cast<uInt>(data.size())));
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 
-void EncodeOurs(benchmark::State& state) {
+void EncodeOurs(benchmark::State& state, const std::string& name) {
     const std::string& data = RandomBytes(static_cast<std::size_t>(state.range(0)));
-    for (auto _ : state)
+    for (auto _ : Loop(state, name))
         benchmark::DoNotOptimize(Base64Encode(U(data), static_cast<std::uint32_t>(data.size())));
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 
 // OpenSSL writes into a buffer allocated once, outside the timing: the stricter comparison.
-void EncodeOpenSsl(benchmark::State& state) {
+void EncodeOpenSsl(benchmark::State& state, const std::string& name) {
     const std::string& data = RandomBytes(static_cast<std::size_t>(state.range(0)));
     std::string out(data.size() / 3 * 4 + 8, '\0');
-    for (auto _ : state) {
+    for (auto _ : Loop(state, name)) {
         benchmark::DoNotOptimize(EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()),
                                                  U(data), static_cast<int>(data.size())));
         benchmark::ClobberMemory();
@@ -74,16 +79,16 @@ const std::string& EncodedText(std::size_t bytes) {
 }
 
 // Decoding is counted in bytes of output, the same for both.
-void DecodeOurs(benchmark::State& state) {
+void DecodeOurs(benchmark::State& state, const std::string& name) {
     const std::string& text = EncodedText(static_cast<std::size_t>(state.range(0)));
-    for (auto _ : state) benchmark::DoNotOptimize(Base64Decode(text));
+    for (auto _ : Loop(state, name)) benchmark::DoNotOptimize(Base64Decode(text));
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 
-void DecodeOpenSsl(benchmark::State& state) {
+void DecodeOpenSsl(benchmark::State& state, const std::string& name) {
     const std::string& text = EncodedText(static_cast<std::size_t>(state.range(0)));
     std::string out(text.size() / 4 * 3 + 8, '\0');
-    for (auto _ : state) {
+    for (auto _ : Loop(state, name)) {
         benchmark::DoNotOptimize(EVP_DecodeBlock(reinterpret_cast<unsigned char*>(out.data()),
                                                  U(text), static_cast<int>(text.size())));
         benchmark::ClobberMemory();
@@ -93,22 +98,22 @@ void DecodeOpenSsl(benchmark::State& state) {
 
 const unsigned char kBfKey[] = "8304364395620975745";
 
-void DecipherOurs(benchmark::State& state) {
+void DecipherOurs(benchmark::State& state, const std::string& name) {
     std::string data = RandomBytes(static_cast<std::size_t>(state.range(0)));
     CBlowfish bf(kBfKey, sizeof kBfKey - 1);
-    for (auto _ : state) {
+    for (auto _ : Loop(state, name)) {
         bf.DecipherBuffer(reinterpret_cast<unsigned char*>(data.data()), data.size());
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 
-void DecipherOpenSsl(benchmark::State& state) {
+void DecipherOpenSsl(benchmark::State& state, const std::string& name) {
     std::string data = RandomBytes(static_cast<std::size_t>(state.range(0)));
     BF_KEY key;
     BF_set_key(&key, sizeof kBfKey - 1, kBfKey);
     auto* p = reinterpret_cast<unsigned char*>(data.data());
-    for (auto _ : state) {
+    for (auto _ : Loop(state, name)) {
         for (std::size_t i = 0; i + 8 <= data.size(); i += 8)
             BF_ecb_encrypt(p + i, p + i, &key, BF_DECRYPT);
         benchmark::ClobberMemory();
@@ -117,21 +122,28 @@ void DecipherOpenSsl(benchmark::State& state) {
 }
 }  // namespace
 
-BENCHMARK(Crc32Ours)->Name("crc32 64MiB: ours")->Arg(64 * MiB);
-BENCHMARK(Crc32Zlib)->Name("crc32 64MiB: zlib crc32")->Arg(64 * MiB);
-BENCHMARK(Crc32Ours)->Name("crc32 256KiB: ours")->Arg(256 * KiB);
-BENCHMARK(Crc32Zlib)->Name("crc32 256KiB: zlib crc32")->Arg(256 * KiB);
-BENCHMARK(EncodeOurs)->Name("base64 encode 1KiB: ours")->Arg(KiB);
-BENCHMARK(EncodeOpenSsl)->Name("base64 encode 1KiB: EVP_EncodeBlock")->Arg(KiB);
-BENCHMARK(EncodeOurs)->Name("base64 encode 16MiB: ours")->Arg(16 * MiB);
-BENCHMARK(EncodeOpenSsl)->Name("base64 encode 16MiB: EVP_EncodeBlock")->Arg(16 * MiB);
-BENCHMARK(DecodeOurs)->Name("base64 decode 1KiB: ours")->Arg(KiB);
-BENCHMARK(DecodeOpenSsl)->Name("base64 decode 1KiB: EVP_DecodeBlock")->Arg(KiB);
-BENCHMARK(DecodeOurs)->Name("base64 decode 16MiB: ours")->Arg(16 * MiB);
-BENCHMARK(DecodeOpenSsl)->Name("base64 decode 16MiB: EVP_DecodeBlock")->Arg(16 * MiB);
-BENCHMARK(DecipherOurs)->Name("blowfish decipher 64KiB: ours")->Arg(64 * KiB);
-BENCHMARK(DecipherOpenSsl)->Name("blowfish decipher 64KiB: BF_ecb_encrypt")->Arg(64 * KiB);
-
 int main(int argc, char** argv) {
-    return RunWithPeerReport(argc, argv);
+    struct Case {
+        const char* name;
+        void (*function)(benchmark::State&, const std::string&);
+        std::int64_t bytes;
+    };
+    const Case cases[] = {
+        {"crc32 64MiB: ours", Crc32Ours, 64 * MiB},
+        {"crc32 64MiB: zlib crc32", Crc32Zlib, 64 * MiB},
+        {"crc32 256KiB: ours", Crc32Ours, 256 * KiB},
+        {"crc32 256KiB: zlib crc32", Crc32Zlib, 256 * KiB},
+        {"base64 encode 1KiB: ours", EncodeOurs, KiB},
+        {"base64 encode 1KiB: EVP_EncodeBlock", EncodeOpenSsl, KiB},
+        {"base64 encode 16MiB: ours", EncodeOurs, 16 * MiB},
+        {"base64 encode 16MiB: EVP_EncodeBlock", EncodeOpenSsl, 16 * MiB},
+        {"base64 decode 1KiB: ours", DecodeOurs, KiB},
+        {"base64 decode 1KiB: EVP_DecodeBlock", DecodeOpenSsl, KiB},
+        {"base64 decode 16MiB: ours", DecodeOurs, 16 * MiB},
+        {"base64 decode 16MiB: EVP_DecodeBlock", DecodeOpenSsl, 16 * MiB},
+        {"blowfish decipher 64KiB: ours", DecipherOurs, 64 * KiB},
+        {"blowfish decipher 64KiB: BF_ecb_encrypt", DecipherOpenSsl, 64 * KiB},
+    };
+    for (const Case& c : cases) bench::Register(c.name, c.function)->Arg(c.bytes);
+    return bench::RunBenchmarks(argc, argv);
 }

@@ -1,7 +1,6 @@
 // Loopback load test: 32 clients x 200 requests, mixed QUERY/COUNT/INSERT, against the
 // service and, as the peer, the same mix run directly on SQLite by 32 threads. Checks that
-// nothing failed and no insert was lost; prints requests per second and p50/p99 latency.
-#include <algorithm>
+// nothing failed and no insert was lost; prints requests per second and the latency summary.
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -12,10 +11,12 @@
 #include <vector>
 
 #include "admin.h"
+#include "bench_report.h"
 #include "bench_util.h"
 #include "database.h"
 #include "db/table_requests.h"
 #include "http_client.h"
+#include "temp_dir.h"
 #include "web_service.h"
 
 namespace {
@@ -36,26 +37,31 @@ Request MakeRequest(int client, int i) {
         case 0:
             return {"QUERY", "select * from Velkor_ESP32 where user_id=7   LIMIT " +
                                  std::to_string((client * 37 + i) % 900) + ", 20 "};
-        case 1: return {"COUNT", "SELECT COUNT(*) as total FROM Velkor_ESP32 where user_id=7"};
+        case 1:
+            return {"COUNT", "SELECT COUNT(*) as total FROM Velkor_ESP32 where user_id=7"};
         default:
-            return {"INSERT", "INSERT INTO Velkor_ESP32 (CLSID, user_id, device_name, "
-                              "serial_number) VALUES ('load-" + std::to_string(client) + "-" +
-                                  std::to_string(i) + "', 7, 'load', 'L" + std::to_string(i) +
-                                  "')"};
+            return {"INSERT",
+                    "INSERT INTO Velkor_ESP32 (CLSID, user_id, device_name, "
+                    "serial_number) VALUES ('load-" +
+                        std::to_string(client) + "-" + std::to_string(i) + "', 7, 'load', 'L" +
+                        std::to_string(i) + "')"};
     }
 }
-constexpr int InsertsPerClient() { return kRequests / 3; }  // i = 2, 5, ..., 197
+// Inserts are requests i = 2, 5, ..., 197.
+constexpr int InsertsPerClient() {
+    return kRequests / 3;
+}
 
 struct Outcome {
     double seconds = 0;
-    std::vector<double> latencyMs;
     std::atomic<int> errors{0};
 };
 
-// Runs every client on its own thread; `send` returns true when the request succeeded.
-void RunClients(Outcome& outcome,
+// Runs every client on its own thread; `send` returns true when the request succeeded. The
+// latency of every request goes to `series`.
+void RunClients(Outcome& outcome, bench::Series& series,
                 const std::function<std::function<bool(const Request&)>()>& makeClient) {
-    std::vector<std::vector<double>> latencies(kClients);
+    std::vector<std::vector<Clock::duration>> latencies(kClients);
     std::vector<std::thread> threads;
     const auto start = Clock::now();
     for (int c = 0; c < kClients; ++c)
@@ -65,31 +71,24 @@ void RunClients(Outcome& outcome,
                 const Request request = MakeRequest(c, i);
                 const auto t0 = Clock::now();
                 if (!send(request)) ++outcome.errors;
-                latencies[c].push_back(
-                    std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+                latencies[c].push_back(Clock::now() - t0);
             }
         });
     for (auto& t : threads) t.join();
     outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    for (auto& l : latencies) outcome.latencyMs.insert(outcome.latencyMs.end(), l.begin(), l.end());
-    std::sort(outcome.latencyMs.begin(), outcome.latencyMs.end());
-}
-
-double Percentile(const std::vector<double>& sorted, double p) {
-    return sorted[std::min(sorted.size() - 1, static_cast<size_t>(p * sorted.size()))];
+    for (const auto& client : latencies)
+        for (Clock::duration latency : client) series.Add(latency);
 }
 
 void Print(const char* who, const Outcome& o) {
-    std::printf("%-14s %6d requests in %6.2f s: %8.0f req/s, p50 %7.3f ms, p99 %7.3f ms, "
-                "errors %d\n",
-                who, kClients * kRequests, o.seconds, kClients * kRequests / o.seconds,
-                Percentile(o.latencyMs, 0.50), Percentile(o.latencyMs, 0.99), o.errors.load());
+    std::printf("%-14s %6d requests in %6.2f s: %8.0f req/s, errors %d\n", who,
+                kClients * kRequests, o.seconds, kClients * kRequests / o.seconds, o.errors.load());
 }
 
 bool SeedInto(const std::string& path) {
     std::string error;
-    sqlite3* db = OpenAdminDatabase(path, error);
-    const bool ok = db && SeedDeviceRows(db, 7, kSeedRows, 1, error);
+    sqlite3* db = webservice::OpenAdminDatabase(path, error);
+    const bool ok = db && webservice::SeedDeviceRows(db, 7, kSeedRows, 1, error);
     if (!ok) std::fprintf(stderr, "seed failed: %s\n", error.c_str());
     sqlite3_close(db);
     return ok;
@@ -97,8 +96,8 @@ bool SeedInto(const std::string& path) {
 
 long long RowsIn(const std::string& path) {
     std::string error;
-    sqlite3* db = OpenAdminDatabase(path, error);
-    const long long rows = db ? CountRows(db, kDeviceTable) : -1;
+    sqlite3* db = webservice::OpenAdminDatabase(path, error);
+    const long long rows = db ? webservice::CountRows(db, kDeviceTable) : -1;
     sqlite3_close(db);
     return rows;
 }
@@ -123,7 +122,7 @@ std::function<bool(const Request&)> DirectClient(const std::string& path) {
 }  // namespace
 
 int main() {
-    BenchDir dir;
+    testutil::TempDir dir;
     const std::string served = dir.path() + "/served.db", direct = dir.path() + "/direct.db";
     if (!SeedInto(served) || !SeedInto(direct)) return 1;
 
@@ -136,8 +135,9 @@ int main() {
     if (!service.Start(error)) return std::fprintf(stderr, "%s\n", error.c_str()), 1;
     const std::string url = service.BaseUrl() + "//api//example//jsondata";
 
+    const std::string what = "one request of the mix, 32 clients at once";
     Outcome http, peer;
-    RunClients(http, [&] {
+    RunClients(http, bench::Series::Start(what + ": ours"), [&] {
         auto client = std::make_shared<testutil::HttpClient>();
         return [client, url](const Request& r) {
             const testutil::HttpAnswer answer =
@@ -148,7 +148,8 @@ int main() {
         };
     });
     service.Stop();
-    RunClients(peer, [&] { return DirectClient(direct); });
+    RunClients(peer, bench::Series::Start(what + ": direct SQLite"),
+               [&] { return DirectClient(direct); });
 
     const long long expected = kSeedRows + kClients * InsertsPerClient();
     const long long rowsServed = RowsIn(served), rowsDirect = RowsIn(direct);
@@ -156,11 +157,10 @@ int main() {
                 kRequests);
     Print("service (HTTP)", http);
     Print("direct SQLite", peer);
-    std::printf("throughput ratio service/direct %.2f; p50 ratio %.2f\n",
-                (kClients * kRequests / http.seconds) / (kClients * kRequests / peer.seconds),
-                Percentile(http.latencyMs, 0.5) / Percentile(peer.latencyMs, 0.5));
+    std::printf("throughput ratio service/direct %.2f\n", peer.seconds / http.seconds);
     std::printf("rows afterwards: service %lld, direct %lld, expected %lld\n", rowsServed,
                 rowsDirect, expected);
+    bench::PrintSummary();
     const bool ok = http.errors == 0 && peer.errors == 0 && rowsServed == expected;
     std::printf("%s\n", ok ? "load test passed" : "LOAD TEST FAILED");
     return ok ? 0 : 1;

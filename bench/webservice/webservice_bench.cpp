@@ -6,14 +6,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <chrono>
 #include <memory>
 
 #include "admin.h"
+#include "bench_report.h"
 #include "bench_util.h"
 #include "database.h"
 #include "db/table_requests.h"
 #include "http_client.h"
+#include "temp_dir.h"
 #include "web_service.h"
 
 namespace {
@@ -22,7 +23,7 @@ const char* const kCount = "SELECT COUNT(*) as total FROM Velkor_ESP32 where use
 const char* const kFirstPage = "select * from Velkor_ESP32 where user_id=7   LIMIT 0, 20 ";
 
 struct World {
-    BenchDir dir;
+    testutil::TempDir dir;
     std::unique_ptr<WebService> service;
     sqlite3* direct = nullptr;
     std::string requestUrl, pingUrl;
@@ -33,9 +34,9 @@ World* g_world = nullptr;
 // run is used again when it holds exactly that.
 bool Seed(const std::string& dbPath) {
     std::string error;
-    sqlite3* db = OpenAdminDatabase(dbPath, error);
+    sqlite3* db = webservice::OpenAdminDatabase(dbPath, error);
     bool ok = db != nullptr;
-    if (ok && CountRows(db, kDeviceTable) == 1000000) {
+    if (ok && webservice::CountRows(db, kDeviceTable) == 1000000) {
         sqlite3_close(db);
         return true;
     }
@@ -43,43 +44,36 @@ bool Seed(const std::string& dbPath) {
     ok = ok && sqlite3_exec(db, "DELETE FROM Velkor_ESP32", nullptr, nullptr, nullptr) == SQLITE_OK;
     for (int block = 0; ok && block < 10; ++block)
         for (int user = 0; ok && user < 10; ++user)
-            ok = SeedDeviceRows(db, user == 0 ? 7 : 100 + user, 10000, block * 10000, error);
+            ok = webservice::SeedDeviceRows(db, user == 0 ? 7 : 100 + user, 10000, block * 10000,
+                                            error);
     if (!ok) std::fprintf(stderr, "seed failed: %s\n", error.c_str());
     sqlite3_close(db);
     return ok;
 }
 
-using Clock = std::chrono::steady_clock;
-
-double Micros(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double, std::micro>(b - a).count();
-}
-
 // Each iteration runs the statement directly, through the service, and the bare round trip,
 // one right after the other, so a change in the machine's load hits all three alike.
-void Paired(benchmark::State& state, const char* kind, const char* sql) {
+void Paired(benchmark::State& state, const std::string& what, const char* kind, const char* sql) {
     testutil::HttpClient peer;
     const std::string body = dbreq::RequestBody(kind, sql);
-    double direct = 0, service = 0, roundTrip = 0;
+    bench::Series& service = bench::Series::Start(what + ": ours");
+    bench::Series& direct = bench::Series::Start(what + ": direct SQLite");
+    bench::Series& roundTrip = bench::Series::Start(what + ": bare HTTP round trip");
     for (auto _ : state) {
-        const auto t0 = Clock::now();
-        benchmark::DoNotOptimize(DirectRun(g_world->direct, sql));
-        const auto t1 = Clock::now();
-        if (peer.Post(g_world->requestUrl, body).status != 200) state.SkipWithError("not 200");
-        const auto t2 = Clock::now();
-        if (peer.Get(g_world->pingUrl).status != 200) state.SkipWithError("ping not 200");
-        const auto t3 = Clock::now();
-        direct += Micros(t0, t1);
-        service += Micros(t1, t2);
-        roundTrip += Micros(t2, t3);
+        direct.Time([&] { benchmark::DoNotOptimize(DirectRun(g_world->direct, sql)); });
+        if (service.Time([&] { return peer.Post(g_world->requestUrl, body).status; }) != 200)
+            state.SkipWithError("not 200");
+        if (roundTrip.Time([&] { return peer.Get(g_world->pingUrl).status; }) != 200)
+            state.SkipWithError("ping not 200");
     }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["direct_us"] = direct / n;
-    state.counters["service_us"] = service / n;
-    state.counters["roundtrip_us"] = roundTrip / n;
-    state.counters["service/direct"] = service / direct;
+    const double directUs = direct.Mean() * 1e6, serviceUs = service.Mean() * 1e6,
+                 roundTripUs = roundTrip.Mean() * 1e6;
+    state.counters["direct_us"] = directUs;
+    state.counters["service_us"] = serviceUs;
+    state.counters["roundtrip_us"] = roundTripUs;
+    state.counters["service/direct"] = serviceUs / directUs;
     // Goal: service <= 1.5 x direct + one round trip; below 1 means met.
-    state.counters["goal_ratio"] = service / (1.5 * direct + roundTrip);
+    state.counters["goal_ratio"] = serviceUs / (1.5 * directUs + roundTripUs);
 }
 
 }  // namespace
@@ -102,13 +96,12 @@ int main(int argc, char** argv) {
     world.pingUrl = world.service->BaseUrl() + "//ping";
     sqlite3_open_v2(dbPath.c_str(), &world.direct, SQLITE_OPEN_READONLY, nullptr);
 
-    benchmark::RegisterBenchmark("Count", Paired, "COUNT", kCount)
+    benchmark::RegisterBenchmark("Count", Paired, "Count", "COUNT", kCount)
         ->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("FirstPage", Paired, "QUERY", kFirstPage)
+    benchmark::RegisterBenchmark("FirstPage", Paired, "FirstPage", "QUERY", kFirstPage)
         ->Unit(benchmark::kMicrosecond);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    const int status = bench::RunBenchmarks(argc, argv);
     sqlite3_close(world.direct);
     world.service->Stop();
-    return 0;
+    return status;
 }

@@ -23,12 +23,16 @@ void* NewHandle() {
 
 }  // namespace
 
-HttpClient::HttpClient() : m_handle(NewHandle()) {
+HttpClient::HttpClient(const std::string& caFile) : m_handle(NewHandle()) {
     if (!m_handle) throw std::runtime_error("curl_easy_init failed");
     curl_easy_setopt(m_handle, CURLOPT_TIMEOUT, 30L);
     curl_easy_setopt(m_handle, CURLOPT_WRITEFUNCTION, &Collect);
-    curl_easy_setopt(m_handle, CURLOPT_SSL_VERIFYPEER, 0L);
-    curl_easy_setopt(m_handle, CURLOPT_SSL_VERIFYHOST, 0L);
+    if (caFile.empty()) {
+        curl_easy_setopt(m_handle, CURLOPT_SSL_VERIFYPEER, 0L);
+        curl_easy_setopt(m_handle, CURLOPT_SSL_VERIFYHOST, 0L);
+    } else {
+        curl_easy_setopt(m_handle, CURLOPT_CAINFO, caFile.c_str());
+    }
     curl_easy_setopt(m_handle, CURLOPT_PATH_AS_IS, 1L);
     curl_easy_setopt(m_handle, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
 }

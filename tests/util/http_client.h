@@ -15,10 +15,12 @@ struct HttpAnswer {
 // One libcurl handle, reused between requests so that its connection stays open. Requests go
 // the way the tool sends them: the body as POSTFIELDS (libcurl's default form content type,
 // no headers of our own), the path exactly as written (no dot-segment clean-up), HTTP/1.1,
-// the peer's certificate not verified, 30 s at most per request.
+// 30 s at most per request. The peer's certificate is not verified, unless a CA file is given:
+// then it must be signed by that file's certificate and name the host, as the tool checks its
+// server's (so that a benchmark over HTTPS compares like with like).
 class HttpClient {
 public:
-    HttpClient();
+    explicit HttpClient(const std::string& caFile = "");
     ~HttpClient();
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;

@@ -8,6 +8,8 @@
 #include "platform/uuid.h"
 #include "schema.h"
 
+namespace webservice {
+
 namespace {
 
 using StmtPtr = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
@@ -130,3 +132,5 @@ long long CountRows(sqlite3* db, const std::string& table) {
     if (!stmt || sqlite3_step(stmt.get()) != SQLITE_ROW) return -1;
     return sqlite3_column_int64(stmt.get(), 0);
 }
+
+}  // namespace webservice

@@ -16,6 +16,8 @@ struct NewUser {
     std::string serverCfgFile;
 };
 
+namespace webservice {
+
 // Adds an account under a fresh user_id (one above the largest, at least 1001).
 bool AddUser(sqlite3* db, const NewUser& user, uint64_t& userId, std::string& error);
 
@@ -28,3 +30,5 @@ bool SeedMqttRows(sqlite3* db, uint64_t userId, int count, std::string& error);
 
 // Number of rows of a tool table; -1 on error.
 long long CountRows(sqlite3* db, const std::string& table);
+
+}  // namespace webservice

@@ -22,9 +22,9 @@ sqlite3* OpenFile(const std::string& path, std::string& error) {
 
 }  // namespace
 
-sqlite3* OpenAdminDatabase(const std::string& path, std::string& error) {
+sqlite3* webservice::OpenAdminDatabase(const std::string& path, std::string& error) {
     sqlite3* db = OpenFile(path, error);
-    if (db && !CreateSchema(db, error)) {
+    if (db && !webservice::CreateSchema(db, error)) {
         error = "cannot create the tables in " + path + ": " + error;
         sqlite3_close(db);
         return nullptr;
@@ -40,10 +40,10 @@ Database::~Database() {
 }
 
 bool Database::Open(const std::string& path, int connections, std::string& error) {
-    sqlite3* first = OpenAdminDatabase(path, error);
+    sqlite3* first = webservice::OpenAdminDatabase(path, error);
     if (!first) return false;
     for (const char* table : {kUsersTable, kDeviceTable, kMqttTable}) {
-        if (!ReadColumns(first, table, m_columns[table], error)) {
+        if (!webservice::ReadColumns(first, table, m_columns[table], error)) {
             sqlite3_close(first);
             return false;
         }
@@ -76,6 +76,6 @@ void Database::Release(Connection* connection) {
 }
 
 const std::vector<ColumnInfo>* Database::Columns(const std::string& table) const {
-    const auto it = m_columns.find(ToolTableName(table));
+    const auto it = m_columns.find(webservice::ToolTableName(table));
     return it == m_columns.end() ? nullptr : &it->second;
 }

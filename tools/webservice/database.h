@@ -64,6 +64,10 @@ private:
     std::map<std::string, std::vector<ColumnInfo>> m_columns;
 };
 
+namespace webservice {
+
 // Opens `path` for administration (no guard): schema created, WAL on. Null with `error` on
 // failure; close with sqlite3_close.
 sqlite3* OpenAdminDatabase(const std::string& path, std::string& error);
+
+}  // namespace webservice

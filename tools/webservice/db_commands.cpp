@@ -7,6 +7,8 @@
 #include "request_reader.h"
 #include "json_text.h"
 
+namespace webservice {
+
 namespace {
 
 using StmtPtr = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
@@ -172,3 +174,5 @@ CommandAnswer RunDbCommand(Database& database, const std::string& body,
         return Fail(answer, {400, "Empty statement", "The request holds no SQL statement."});
     return RunStatement(answer, database, text, limits);
 }
+
+}  // namespace webservice

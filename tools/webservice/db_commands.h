@@ -20,6 +20,10 @@ struct CommandAnswer {
     bool IsError() const { return status != 200; }
 };
 
+namespace webservice {
+
 // Carries out the request whose body is `body`.
 CommandAnswer RunDbCommand(Database& database, const std::string& body,
                            const CommandLimits& limits);
+
+}  // namespace webservice

@@ -1,5 +1,7 @@
 #include "error_page.h"
 
+namespace webservice {
+
 std::string HtmlEscape(const std::string& text) {
     std::string out;
     out.reserve(text.size());
@@ -22,3 +24,5 @@ std::string ErrorPage(const ServiceError& error) {
            "</title></head>\n<body><div id=\"container\"><h1>" + heading + "</h1><p>" +
            HtmlEscape(error.text) + "</p></div></body></html>\n";
 }
+
+}  // namespace webservice

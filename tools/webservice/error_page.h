@@ -10,8 +10,12 @@ struct ServiceError {
     std::string text;
 };
 
+namespace webservice {
+
 // The HTML page of an error; heading and text are escaped.
 std::string ErrorPage(const ServiceError& error);
 
 // Escapes &, <, >, " and ' for HTML text.
 std::string HtmlEscape(const std::string& text);
+
+}  // namespace webservice

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace webservice {
+
 namespace {
 
 ServiceError Outside() {
@@ -100,3 +102,5 @@ bool ReadDataFile(const std::string& file, size_t limit, std::string& content,
     }
     return true;
 }
+
+}  // namespace webservice

@@ -7,6 +7,8 @@
 
 #include "error_page.h"
 
+namespace webservice {
+
 // "//a///b/" -> "/a/b/".
 std::string CollapseSlashes(const std::string& path);
 
@@ -18,3 +20,5 @@ bool ResolveDataFile(const std::string& root, const std::string& urlPath, std::s
 // Reads the whole file when it is at most `limit` bytes; false with `error` otherwise.
 bool ReadDataFile(const std::string& file, size_t limit, std::string& content,
                   ServiceError& error);
+
+}  // namespace webservice

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace webservice {
+
 void AppendJsonString(std::string& out, std::string_view text) {
     out.push_back('"');
     for (char c : text) {
@@ -25,3 +27,5 @@ void AppendJsonString(std::string& out, std::string_view text) {
     }
     out.push_back('"');
 }
+
+}  // namespace webservice

@@ -4,6 +4,10 @@
 #include <string>
 #include <string_view>
 
+namespace webservice {
+
 // Appends `text` as a quoted JSON string; control characters and quotes are escaped, other
 // bytes are copied as they are.
 void AppendJsonString(std::string& out, std::string_view text);
+
+}  // namespace webservice

@@ -96,7 +96,7 @@ int WithDatabase(const Args& args, Work work) {
     const std::string path = Get(args, "db");
     if (path.empty()) return Fail("--db FILE is needed");
     std::string error;
-    sqlite3* db = OpenAdminDatabase(path, error);
+    sqlite3* db = webservice::OpenAdminDatabase(path, error);
     if (!db) return Fail(error);
     const bool ok = work(db, error);
     sqlite3_close(db);
@@ -109,7 +109,7 @@ int AddUserCommand(const Args& args) {
     if (user.name.empty()) return Fail("adduser needs --name");
     return WithDatabase(args, [&](sqlite3* db, std::string& error) {
         uint64_t userId = 0;
-        if (!AddUser(db, user, userId, error)) return false;
+        if (!webservice::AddUser(db, user, userId, error)) return false;
         std::printf("%llu\n", static_cast<unsigned long long>(userId));
         return true;
     });
@@ -121,7 +121,8 @@ int SeedCommand(const Args& args) {
     const int rows = std::atoi(Get(args, "rows", "25").c_str());
     const int mqtt = std::atoi(Get(args, "mqtt", "3").c_str());
     return WithDatabase(args, [&](sqlite3* db, std::string& error) {
-        return SeedDeviceRows(db, userId, rows, 1, error) && SeedMqttRows(db, userId, mqtt, error);
+        return webservice::SeedDeviceRows(db, userId, rows, 1, error) &&
+               webservice::SeedMqttRows(db, userId, mqtt, error);
     });
 }
 
@@ -131,7 +132,7 @@ int PublishCommand(const Args& args) {
     if (data.empty() || folder.empty() || description.empty())
         return Fail("publish needs --data, --folder and --description");
     std::string error;
-    if (!PublishApplicationFiles(data, folder, description, error)) return Fail(error);
+    if (!webservice::PublishApplicationFiles(data, folder, description, error)) return Fail(error);
     std::printf("published %s into %s/%s\n", description.c_str(), data.c_str(), folder.c_str());
     return 0;
 }

@@ -5,6 +5,8 @@
 #include "file_store.h"
 #include "seal/manifest.h"
 
+namespace webservice {
+
 namespace {
 
 // "Pelmar//demo" -> "Pelmar/demo"; empty when a part is "..", "." or the path is absolute.
@@ -37,3 +39,5 @@ bool PublishApplicationFiles(const std::string& dataFolder, const std::string& a
     }
     return seal::BuildManifest(description, outDir, error);
 }
+
+}  // namespace webservice

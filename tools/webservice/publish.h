@@ -4,7 +4,11 @@
 
 #include <string>
 
+namespace webservice {
+
 // Publishes the files of the description (see tools/seal/README.md) under
 // dataFolder/accountFolder, which must be a relative path without "..". False with a reason.
 bool PublishApplicationFiles(const std::string& dataFolder, const std::string& accountFolder,
                              const std::string& descriptionPath, std::string& error);
+
+}  // namespace webservice

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <string_view>
 
+namespace webservice {
+
 namespace {
 
 class Scanner {
@@ -147,3 +149,5 @@ bool ParseRequest(const std::string& body, AutCodeUser& record) {
 bool ReadRequest(const std::string& body, AutCodeUser& record) {
     return ScanRequest(body, record) || ParseRequest(body, record);
 }
+
+}  // namespace webservice

@@ -9,6 +9,8 @@
 
 #include "db/request_record.h"
 
+namespace webservice {
+
 bool ReadRequest(const std::string& body, AutCodeUser& record);
 
 // The PropertyTree reading alone.
@@ -16,3 +18,5 @@ bool ParseRequest(const std::string& body, AutCodeUser& record);
 
 // The direct scan alone; false when the body is not in the archive's exact layout.
 bool ScanRequest(const std::string& body, AutCodeUser& record);
+
+}  // namespace webservice

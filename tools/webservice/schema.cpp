@@ -6,6 +6,8 @@
 #include <cctype>
 #include <map>
 
+namespace webservice {
+
 namespace {
 
 // Every NOT NULL column carries a DEFAULT: the tool reads "default":"null" as "nullable".
@@ -137,3 +139,5 @@ bool ReadColumns(sqlite3* db, const std::string& table, std::vector<ColumnInfo>&
     sqlite3_finalize(stmt);
     return rc == SQLITE_DONE;
 }
+
+}  // namespace webservice

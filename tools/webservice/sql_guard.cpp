@@ -27,7 +27,7 @@ bool AllowedFunction(const char* name) {
 // bare COUNT(*) reads).
 bool ToolTable(const char* table, const char* dbName) {
     return table && (!dbName || std::strcmp(dbName, "main") == 0) &&
-           !ToolTableName(table).empty();
+           !webservice::ToolTableName(table).empty();
 }
 
 size_t SkipBlanksAndComments(const std::string& s, size_t i) {
@@ -60,7 +60,7 @@ ServiceError Refused(const std::string& text) { return {403, "Request refused", 
 // Keyword rules of each kind; empty when the statement may go on to the authorizer.
 std::string KindProblem(const std::string& sql, StatementKind kind) {
     size_t rest = 0;
-    const std::string first = FirstKeyword(sql, &rest);
+    const std::string first = webservice::FirstKeyword(sql, &rest);
     if (kind == StatementKind::Read) {
         if (first != "SELECT")
             return "Only a SELECT statement may be sent to read records (this one starts with \"" +
@@ -72,15 +72,15 @@ std::string KindProblem(const std::string& sql, StatementKind kind) {
                "starts with \"" + first + "\").";
     // INSERT OR REPLACE / UPDATE OR REPLACE silently delete the rows they collide with.
     size_t after = 0;
-    if (FirstKeyword(sql.substr(rest), &after) == "OR" &&
-        FirstKeyword(sql.substr(rest + after)) == "REPLACE")
+    if (webservice::FirstKeyword(sql.substr(rest), &after) == "OR" &&
+        webservice::FirstKeyword(sql.substr(rest + after)) == "REPLACE")
         return "Records may not be replaced; store a new record or update the existing one.";
     return "";
 }
 
 }  // namespace
 
-std::string FirstKeyword(const std::string& sql, size_t* rest) {
+std::string webservice::FirstKeyword(const std::string& sql, size_t* rest) {
     size_t i = SkipBlanksAndComments(sql, 0);
     std::string word;
     while (i < sql.size() && (std::isalnum(static_cast<unsigned char>(sql[i])) || sql[i] == '_'))
@@ -169,7 +169,7 @@ int SqlGuard::Check(int action, const char* a1, const char* a2, const char* dbNa
         case SQLITE_UPDATE:
             // Accounts are created by the tool, never rewritten through it.
             if (write && ToolTable(a1, dbName) &&
-                (action == SQLITE_INSERT || ToolTableName(a1) != kUsersTable))
+                (action == SQLITE_INSERT || webservice::ToolTableName(a1) != kUsersTable))
                 return SQLITE_OK;
             m_denied = std::string(action == SQLITE_INSERT ? "an insert into" : "an update of") +
                        " the table \"" + (a1 ? a1 : "") + "\"";

@@ -43,6 +43,10 @@ private:
     bool m_timedOut = false;
 };
 
+namespace webservice {
+
 // The first keyword of `sql` in upper case, comments and blanks skipped; `rest` receives the
 // position after it.
 std::string FirstKeyword(const std::string& sql, size_t* rest = nullptr);
+
+}  // namespace webservice

@@ -31,7 +31,7 @@ void LogRequest(bool quiet, const std::string& kind, int status, Clock::time_poi
 
 void SendError(httplib::Response& res, const ServiceError& error) {
     res.status = error.status;
-    res.set_content(ErrorPage(error), "text/html; charset=utf-8");
+    res.set_content(webservice::ErrorPage(error), "text/html; charset=utf-8");
 }
 
 // Words for the statuses the HTTP layer itself answers (size limit, unknown path, ...).
@@ -105,7 +105,7 @@ void WebService::Stop() {
 }
 
 void WebService::InstallRoutes() {
-    const std::string requestPath = CollapseSlashes(m_options.requestPath);
+    const std::string requestPath = webservice::CollapseSlashes(m_options.requestPath);
     // The tool posts its record with libcurl's default form content type; reading the body
     // through a content reader keeps the HTTP library from applying its 8 KiB limit for form
     // bodies (the service's own body limit still holds through set_payload_max_length).
@@ -118,13 +118,13 @@ void WebService::InstallRoutes() {
             body.append(data, length);
             return true;
         });
-        if (CollapseSlashes(req.path) != requestPath) {
+        if (webservice::CollapseSlashes(req.path) != requestPath) {
             SendError(res, {404, "Unknown address",
                             "Database requests go to " + requestPath + ", not " + req.path + "."});
             LogRequest(m_options.quiet, "-", res.status, start);
             return;
         }
-        CommandAnswer answer = RunDbCommand(m_database, body, m_options.limits);
+        CommandAnswer answer = webservice::RunDbCommand(m_database, body, m_options.limits);
         res.status = answer.status;
         res.set_content(std::move(answer.body), answer.IsError() ? "text/html; charset=utf-8"
                                                                  : "application/json");
@@ -134,8 +134,8 @@ void WebService::InstallRoutes() {
         const auto start = Clock::now();
         std::string file, content;
         ServiceError error;
-        if (ResolveDataFile(m_options.dataFolder, req.path, file, error) &&
-            ReadDataFile(file, m_options.fileLimit, content, error)) {
+        if (webservice::ResolveDataFile(m_options.dataFolder, req.path, file, error) &&
+            webservice::ReadDataFile(file, m_options.fileLimit, content, error)) {
             res.set_content(std::move(content), "application/octet-stream");
             res.status = 200;
         } else {

@@ -29,13 +29,14 @@ void Check(bool ok, const std::string& what) {
 
 void Seed(const std::string& path, int rows) {
     std::string error;
-    sqlite3* db = OpenAdminDatabase(path, error);
+    sqlite3* db = webservice::OpenAdminDatabase(path, error);
     Check(db != nullptr, "open " + path + ": " + error);
     uint64_t id = 0;
     NewUser ann{"ann", "pw", "ann@example.org", "555", "http://127.0.0.1/ann", "ann.cfg"};
-    bool ok = AddUser(db, ann, id, error) && id == 1001 &&
-              SeedDeviceRows(db, 1001, rows, 1, error) && SeedDeviceRows(db, 5, 1000, 1, error) &&
-              SeedMqttRows(db, 1001, 3, error);
+    bool ok = webservice::AddUser(db, ann, id, error) && id == 1001 &&
+              webservice::SeedDeviceRows(db, 1001, rows, 1, error) &&
+              webservice::SeedDeviceRows(db, 5, 1000, 1, error) &&
+              webservice::SeedMqttRows(db, 1001, 3, error);
     sqlite3_close(db);
     Check(ok, "seed: " + error);
 }

@@ -61,7 +61,8 @@ protected:
 
 TEST_F(PublishTest, TheToolFindsTheManifestAndEverySealedImage) {
     std::string error;
-    ASSERT_TRUE(PublishApplicationFiles(service.dataFolder, "Pelmar//demo", description, error))
+    ASSERT_TRUE(
+        webservice::PublishApplicationFiles(service.dataFolder, "Pelmar//demo", description, error))
         << error;
     const std::string manifest =
         FetchOpened(folder + "//Velkor_ESP32_XX//AppConfig.dfu",
@@ -86,7 +87,9 @@ TEST_F(PublishTest, TheToolFindsTheManifestAndEverySealedImage) {
 TEST_F(PublishTest, AccountFolderMustStayInsideTheDataFolder) {
     for (const char* bad : {"../outside", "/tmp/outside", "Pelmar/../../outside", ""}) {
         std::string error;
-        EXPECT_FALSE(PublishApplicationFiles(service.dataFolder, bad, description, error)) << bad;
+        EXPECT_FALSE(
+            webservice::PublishApplicationFiles(service.dataFolder, bad, description, error))
+            << bad;
         EXPECT_FALSE(error.empty());
     }
     EXPECT_FALSE(std::filesystem::exists(service.dir / "outside"));

@@ -29,8 +29,8 @@ std::string Written(const std::string& query, const std::string& image = "NONE")
 void ExpectSameAsArchive(const std::string& body) {
     AutCodeUser scanned, parsed, archived;
     ASSERT_TRUE(DeserializeRequest(body, archived)) << body;
-    ASSERT_TRUE(ScanRequest(body, scanned)) << body;
-    ASSERT_TRUE(ParseRequest(body, parsed)) << body;
+    ASSERT_TRUE(webservice::ScanRequest(body, scanned)) << body;
+    ASSERT_TRUE(webservice::ParseRequest(body, parsed)) << body;
     EXPECT_EQ(Fields(scanned), Fields(archived)) << body;
     EXPECT_EQ(Fields(parsed), Fields(archived)) << body;
 }
@@ -68,7 +68,7 @@ TEST(RequestReaderTest, OtherLayoutsAreReadByNameAndBrokenOnesRefused) {
     };
     for (const Case& c : cases) {
         AutCodeUser read;
-        EXPECT_EQ(ReadRequest(c.body, read), c.readable) << c.body;
+        EXPECT_EQ(webservice::ReadRequest(c.body, read), c.readable) << c.body;
         if (c.readable && !c.query.empty()) {
             EXPECT_EQ(read.m_strFindSqlQuery, c.query);
         }

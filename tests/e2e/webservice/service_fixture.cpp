@@ -46,7 +46,7 @@ std::string ContainerText(const std::string& html) {
 
 std::string Snapshot(const std::string& dbPath) {
     std::string error, out;
-    sqlite3* db = OpenAdminDatabase(dbPath, error);
+    sqlite3* db = webservice::OpenAdminDatabase(dbPath, error);
     if (!db) return "cannot open: " + error;
     AppendTable(db, "SELECT type, name, sql FROM sqlite_master ORDER BY name", out);
     for (const char* table : {kUsersTable, kDeviceTable, kMqttTable})
@@ -60,13 +60,13 @@ ServiceFixture::ServiceFixture(bool secure, int deviceRows, int statementMs) {
     dataFolder = dir / "data";
     std::filesystem::create_directories(dataFolder);
     std::string error;
-    sqlite3* db = OpenAdminDatabase(dbPath, error);
+    sqlite3* db = webservice::OpenAdminDatabase(dbPath, error);
     EXPECT_TRUE(db) << error;
-    EXPECT_TRUE(SeedDeviceRows(db, 7, deviceRows, 1, error)) << error;
-    EXPECT_TRUE(SeedMqttRows(db, 7, 2, error)) << error;
+    EXPECT_TRUE(webservice::SeedDeviceRows(db, 7, deviceRows, 1, error)) << error;
+    EXPECT_TRUE(webservice::SeedMqttRows(db, 7, 2, error)) << error;
     uint64_t userId = 0;
-    EXPECT_TRUE(AddUser(db, {"alice", "s3cret", "alice@example.org", "", "http://x//Pelmar", ""},
-                        userId, error))
+    EXPECT_TRUE(webservice::AddUser(
+        db, {"alice", "s3cret", "alice@example.org", "", "http://x//Pelmar", ""}, userId, error))
         << error;
     sqlite3_close(db);
 
