@@ -19,6 +19,7 @@ find_package(OpenSSL REQUIRED)
 find_package(ZLIB REQUIRED)
 find_package(SQLite3 REQUIRED)
 pkg_check_modules(UUID REQUIRED IMPORTED_TARGET uuid)
+pkg_check_modules(UDEV REQUIRED IMPORTED_TARGET libudev)
 pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
 
 find_library(MBEDCRYPTO_LIB mbedcrypto REQUIRED)
@@ -31,6 +32,8 @@ endif()
 
 if(VELKOR_BUILD_TESTS)
   find_package(GTest REQUIRED)
+  # The SSDP stack of the discovery tests' device (the tool's discovery is its own code).
+  pkg_check_modules(GSSDP REQUIRED IMPORTED_TARGET gssdp-1.6)
 endif()
 if(VELKOR_BUILD_BENCH)
   find_package(benchmark REQUIRED)

@@ -16,9 +16,9 @@ constexpr const char* kUpdateSites =
 constexpr std::size_t kTitleBuffer = 512;
 constexpr std::size_t kExitMessageBuffer = 4024;
 
-std::string Title(const char* format) {
+std::string Title(const char* format, const char* name = kProductName) {
     char title[kTitleBuffer];
-    std::snprintf(title, sizeof title, format, kProductName, __DATE__, __TIME__);
+    std::snprintf(title, sizeof title, format, name, __DATE__, __TIME__);
     return title;
 }
 
@@ -29,6 +29,13 @@ std::string LoginWindowTitle() {
 }
 std::string MainWindowTitle() {
     return Title("%s(Ver:1.0028, Date:%s-%s)");
+}
+
+std::string DeviceFinderTitle() {
+    return Title("%s(Ver:1.0013, Date:%s-%s)", "ZERE DAV Eduza");
+}
+std::string WifiSettingsTitle() {
+    return Title("%s(Ver:1.002,Date:%s-%s)", "Update Wifi Setting");
 }
 
 std::string ConfirmExitQuestion() {

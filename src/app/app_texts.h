@@ -13,6 +13,11 @@ namespace app {
 std::string LoginWindowTitle();
 std::string MainWindowTitle();
 
+// "ZERE DAV Eduza" (the device finder) and "Update Wifi Setting" (the network settings
+// dialog) with their versions and the build stamp.
+std::string DeviceFinderTitle();
+std::string WifiSettingsTitle();
+
 // The close-box question of every top-level window.
 std::string ConfirmExitQuestion();
 

@@ -8,6 +8,7 @@
 #include "app/dialogs.h"
 #include "app/velkor_esp32_gui.h"
 #include "platform/process.h"
+#include "provision/ssdp_discover.h"
 #include "support/file_log_msg.h"
 
 int SwallowShortcut(int event) {
@@ -23,8 +24,11 @@ void RunMainStep(const LoginValues& login) {
     auto* window = new CVelkor_ESP32_GUI(870, 610, title.c_str(), true, "user_id", login.userId,
                                          login.serverFolder, login.serverCfgFile, login.extraText);
     window->callback(ConfirmExit);
+    CSSDP_Discover* discovery = CSSDP_Discover::GetInstance();
+    discovery->StartThreads();
     while (window->shown()) Fl::wait();
     delete window;
+    discovery->StopThreads();  // the orderly exit ends the discovery threads too
 }
 
 void RunApplication() {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/script_watch.h"
+#include "app/ssdp_fltk.h"
 #include "config/fltf_db_util.h"
 #include "config/gui_text.h"
 #include "device/passthru_dll.h"
@@ -62,6 +63,13 @@ public:
     void OnNext();
     void OnLast();
     void OnPageSize();
+
+    // Device provisioning (velkor_esp32_gui_provision.cpp): opens the device finder in `mode`
+    // (CSSDPFltk::kSerialMode or kWifiMode) and waits until it is closed; what it handed back
+    // is in m_FinderSelection.
+    void OpenDeviceFinder(std::uint32_t mode);
+    std::unique_ptr<CSSDPFltk> m_pFinder;  // the finder opened last
+    std::string m_FinderSelection;
 
     // Looks up the J2534 registration named exactly `name` (refreshing m_PassThruList); true
     // with `path` set to its library file.

@@ -1,15 +1,18 @@
 // passthru-sim: registers the simulated device and looks after its state folder.
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/paths.h"
 #include "platform/registry.h"
+#include "sim_announce.h"
 #include "sim_state.h"
 
 namespace {
@@ -21,12 +24,19 @@ constexpr char kUsage[] =
     "                     ~/.passthru, PATH the library beside this program)\n"
     "  fault KEY [VALUE]  set a fault (no VALUE removes it): unplugged, refuse_blocks_after,\n"
     "                     refuse_end, block_delay_ms, hw_info_size, hw_info_reply,\n"
+    "                     refuse_setting (names, e.g. wifi_ssid,network_mode),\n"
     "                     mac, version\n"
     "  faults             print the fault settings\n"
     "  journal [--clear]  print (or empty) the journal of calls\n"
     "  image OUT          copy the last received firmware image to OUT\n"
     "  settings           print the network settings received\n"
     "  reset              remove faults, journal, settings and image\n"
+    "  mqtt [TEXT]        open an MQTT connection text (default: the \"MQTT\" value of the\n"
+    "                     QVX_USB_J2534 registration) as the Wi-Fi/MQTT variant does\n"
+    "  announce [--name NAME] [--interface ADDR] [--port N] [--every MS]\n"
+    "                     the Wi-Fi variant on the network until ended: SSDP NOTIFY and\n"
+    "                     answers on ADDR (127.0.0.1) port N (1900), its description over\n"
+    "                     HTTP; NAME QVX_WIFIAP_J2534-<MAC>\n"
     "The state folder is $PASSTHRU_SIM_STATE, else ~/.passthru-sim.\n";
 
 int Fail(const std::string& message) {
@@ -86,6 +96,45 @@ int Image(const std::string& folder, const std::vector<std::string>& args) {
     return 0;
 }
 
+// Prints the plain MQTT connection text; fails when it does not open.
+int Mqtt(const std::vector<std::string>& args) {
+    std::string text;
+    if (args.size() == 1) {
+        text = args[0];
+    } else {
+        auto key = platform::RegistryKey::Open(
+            "SOFTWARE\\WOW6432Node\\PassThruSupport.04.04\\QVX_USB_J2534");
+        if (!key || !key->QueryString("MQTT", text)) return Fail("no MQTT value registered");
+    }
+    std::string plain;
+    if (!sim::OpenMqttConfig(text, plain)) return Fail("the MQTT text does not open");
+    std::printf("%s\n", plain.c_str());
+    return 0;
+}
+
+volatile sig_atomic_t g_ended = 0;
+
+// Announces until SIGINT or SIGTERM.
+int Announce(const std::string& folder, std::vector<std::string> args) {
+    sim::AnnounceOptions options;
+    options.name = Option(args, "--name", "QVX_WIFIAP_J2534-" + sim::ReadFaults(folder).mac);
+    options.interfaceAddress = Option(args, "--interface", "127.0.0.1");
+    options.ssdpPort = std::atoi(Option(args, "--port", "1900").c_str());
+    options.notifyPeriodMs = std::atoi(Option(args, "--every", "10000").c_str());
+    if (!args.empty()) return Fail("unknown argument " + args[0]);
+    struct sigaction sa {};
+    sa.sa_handler = [](int) { g_ended = 1; };
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    sim::SsdpAnnouncer announcer;
+    std::string error;
+    if (!announcer.Start(options, &error)) return Fail(error);
+    std::printf("%s at %s\n", options.name.c_str(), announcer.Location().c_str());
+    std::fflush(stdout);
+    while (!g_ended) pause();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,6 +156,8 @@ int main(int argc, char** argv) {
                    ? 0
                    : Fail("cannot clear the journal");
     if (cmd == "image") return Image(folder, args);
+    if (cmd == "announce") return Announce(folder, args);
+    if (cmd == "mqtt" && args.size() <= 1) return Mqtt(args);
     if (cmd == "settings") {
         for (const auto& [k, v] : sim::ReadSettings(folder))
             std::printf("%s=%s\n", k.c_str(), v.c_str());

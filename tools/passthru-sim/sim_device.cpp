@@ -204,6 +204,9 @@ J2534_LONG Device::Ioctl(J2534_ULONG channelId, J2534_ULONG ioctlId, void* input
     bool block = ioctlId == IOCTL_FW_BLOCK || ioctlId == IOCTL_FW_BLOCK_V2;
     fields += PayloadFields(payload, !block);
     if (block) return Record("PassThruIoctl", fields, Block(ioctlId, payload));
+    if (("," + m_faults.refuseSettings + ",").find(std::string(",") + name + ",") !=
+        std::string::npos)
+        return Record("PassThruIoctl", fields, ERR_FAILED);
     J2534_LONG status = WriteSetting(m_folder, name, payload) ? STATUS_NOERROR : ERR_FAILED;
     return Record("PassThruIoctl", fields, status);
 }

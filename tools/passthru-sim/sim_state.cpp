@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/base64.h"
+#include "support/cipher.h"
 
 namespace sim {
 namespace {
@@ -74,6 +75,8 @@ Faults ReadFaults(const std::string& folder) {
             f.hwInfoSize = ToLong(v, 0);
         else if (k == "hw_info_reply")
             f.hwInfoReplySet = true, f.hwInfoReply = v;
+        else if (k == "refuse_setting")
+            f.refuseSettings = v;
         else if (k == "mac" && !v.empty())
             f.mac = v;
         else if (k == "version" && !v.empty())
@@ -117,6 +120,16 @@ bool ReadWholeFile(const std::string& path, std::string& content) {
     ss << in.rdbuf();
     content = ss.str();
     return true;
+}
+
+bool OpenMqttConfig(const std::string& text, std::string& plain) {
+    std::size_t semi = text.rfind(';');
+    if (semi == std::string::npos || semi == 0) return false;
+    const std::string mac = text.substr(semi + 1);
+    plain = Cipher::GetInstance()->DecryptText(text.substr(0, semi), mac.c_str());
+    const std::string tail = ";" + mac;
+    return plain.size() > tail.size() &&
+           plain.compare(plain.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 std::string JsonQuote(const std::string& text) {

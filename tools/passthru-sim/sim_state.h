@@ -22,6 +22,7 @@ struct Faults {
     long hwInfoSize = 0;          // pad (or cut) the hardware information to this size; 0 off
     bool hwInfoReplySet = false;  // answer the hardware information with this raw text
     std::string hwInfoReply;
+    std::string refuseSettings;  // setting commands refused (7): names separated by ','
     std::string mac = "A0B1C2D3E4F5";
     std::string version = "2.1.0";
 };
@@ -40,6 +41,10 @@ bool WriteSetting(const std::string& folder, const std::string& name, const std:
 // Writes `content` to folder/name through a temporary file, so readers never see half of it.
 bool ReplaceFile(const std::string& path, const std::string& content);
 bool ReadWholeFile(const std::string& path, std::string& content);
+
+// Opens an MQTT connection text "<sealed>;MAC" as the Wi-Fi/MQTT variant does: the sealed
+// part under the key text MAC. False when it does not open to a text that ends in ";MAC".
+bool OpenMqttConfig(const std::string& text, std::string& plain);
 
 // JSON string literal of `text`.
 std::string JsonQuote(const std::string& text);

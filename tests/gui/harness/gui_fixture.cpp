@@ -22,6 +22,8 @@ void GuiFixture::SetUp() {
     m_programDir = m_tmp / "program folder";
     fs::create_directory(m_programDir);
     platform::SetModuleFileNameForTesting(m_programDir + "/velkor-tool");
+    // Device discovery of this program folder stays on the loopback interface.
+    WriteFile(m_programDir + "/Passthru.ini", "[TCP]\nSSDPort=1900\nSSDPInterface=127.0.0.1\n");
     setenv("VELKOR_TERMINAL", "none", 1);
     ASSERT_EQ(Fl::first_window(), nullptr) << "a window of an earlier test is still open";
 }

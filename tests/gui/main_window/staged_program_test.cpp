@@ -68,6 +68,9 @@ TEST(StagedProgram, ShowsTheMainWindowOpensTheDaysLogAndIgnoresEscape) {
     for (const char* written : {"AppConfig.ini", "Velkor_ESP32", "QRYCODE_Log"})
         fs::remove_all(program + "/" + written);
     fs::create_directory(program + "/QRYCODE_Log");  // an operator asks for the log file
+    // The program's device discovery searches from the start: on the loopback interface only.
+    testutil::WriteFile(program + "/Passthru.ini",
+                        "[TCP]\nSSDPort=1900\nSSDPInterface=127.0.0.1\n");
 
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
