@@ -55,7 +55,8 @@ bool SameBesidesAmpersands(const char* a, const std::string& b) {
 // it, so that add() neither parses the text nor merges it into another entry.
 std::string Placeholder(const Fl_Menu_& menu) {
     for (int n = menu.size();; ++n) {
-        const std::string candidate = "\x01" + std::to_string(n);
+        std::string candidate(1, '\x01');  // built in two steps: GCC 12 warns on "\x01" + text
+        candidate += std::to_string(n);
         bool taken = false;
         for (int i = 0; !taken && i < menu.size(); ++i) {
             const char* label = menu.menu()[i].label();
